@@ -1,0 +1,113 @@
+#include "app/startup.h"
+
+#include "app/aboutform.h"
+#include "app/application.h"
+#include "app/help.h"
+#include "app/singleinstance.h"
+#include "app/splashform.h"
+#include "catalogue/firstform.h"
+#include "editor/mainform.h"
+#include "store/datamodule.h"
+#include "store/settingsentry.h"
+#include "views/widgetdialogservice.h"
+
+#include <QDir>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace qm {
+
+namespace {
+
+void restoreAllCursors()
+{
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+}
+
+[[noreturn]] void endProgram(int code)
+{
+    std::fflush(nullptr);
+    std::_Exit(code);
+}
+
+// Created once, in this order, and destroyed together at the end.
+struct LongLivedObjects
+{
+    std::unique_ptr<DataModule> dataModule;
+    std::unique_ptr<TFirstForm> catalogue;
+    std::unique_ptr<TMainForm> editor;
+    std::unique_ptr<Taboutform> about;
+
+    ~LongLivedObjects()
+    {
+        about.reset();
+        editor.reset();
+        catalogue.reset();
+        dataModule.reset();
+    }
+};
+
+} // namespace
+
+int RunQuillmark(int &argc, char **argv)
+{
+    TApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quillmark"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quillmark"));
+
+    // A second start only wakes the first and leaves: it never touches the
+    // database the first one is using.
+    SingleInstanceGuard guard;
+    if (!guard.tryAcquire()) {
+        guard.signalRunningInstance();
+        return 0;
+    }
+
+    const QString programDir = QCoreApplication::applicationDirPath();
+    HelpBinding help(programDir, QCoreApplication::arguments());
+    WidgetDialogService dialogs;
+    SettingsEntry settings;
+
+    TSplashForm splash;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    splash.showAndPaint();
+
+    LongLivedObjects objects;
+    try {
+        DataModule::Options options{QDir(programDir).filePath(QStringLiteral("Databases")), {}, restoreAllCursors,
+                                    endProgram};
+        objects.dataModule = std::make_unique<DataModule>(dialogs, settings, options);
+        app.setReporter(&objects.dataModule->errors());
+        objects.dataModule->setShutdownHook([&help] { help.CloseAllHelpWindows(); });
+        if (!objects.dataModule->start()) {
+            splash.hide();
+            restoreAllCursors();
+            return 0;
+        }
+        objects.catalogue = std::make_unique<TFirstForm>(objects.dataModule->state());
+        objects.editor = std::make_unique<TMainForm>(objects.catalogue.get());
+        objects.about = std::make_unique<Taboutform>(objects.catalogue.get());
+    } catch (...) {
+        splash.hide();
+        app.reportCurrentException();
+        return 1;
+    }
+    splash.hide();
+
+    TFirstForm *catalogue = objects.catalogue.get();
+    QObject::connect(&guard, &SingleInstanceGuard::activationRequested, catalogue,
+                     [catalogue] { BringToFront(catalogue); });
+    QObject::connect(catalogue, &TFirstForm::helpTopicsRequested, &help, &HelpBinding::ShowHelpTopics);
+    Taboutform *about = objects.about.get();
+    QObject::connect(catalogue, &TFirstForm::aboutRequested, about, [about] { about->ShowAbout(); });
+
+    catalogue->showMaximized();
+    restoreAllCursors();
+    const int code = app.exec();
+    app.setReporter(nullptr);
+    return code;
+}
+
+} // namespace qm

@@ -1,0 +1,57 @@
+#include "store/datamodule.h"
+
+#include "store/location.h"
+#include "store/settingsentry.h"
+
+namespace qm {
+
+DataModule::DataModule(DialogService &dialogs, SettingsEntry &settings, Options options)
+    : m_dialogs(dialogs),
+      m_settings(settings),
+      m_options(std::move(options)),
+      m_reporter(dialogs, FatalErrorReporter::Hooks{[this] { return m_state.databaseDir; },
+                                                    m_options.restoreCursor, m_options.terminate})
+{
+    m_reporter.setDatabase(&m_db);
+}
+
+DataModule::~DataModule()
+{
+    if (m_shutdownHook)
+        m_shutdownHook();
+    m_db.close();
+    if (!m_state.databaseDir.isEmpty())
+        m_settings.writeDirectory(m_state.databaseDir);
+}
+
+bool DataModule::start()
+{
+    m_state = AppState{};
+    DatabaseLocator locator(m_dialogs, m_settings, m_options.deliveredDir);
+    if (!m_options.chooserStart.isEmpty())
+        locator.setStartDirectory(m_options.chooserStart);
+    QString dir;
+    try {
+        dir = locator.LocateDatabase();
+    } catch (...) {
+        // A failed first-run move is logged in the folder the user chose.
+        m_state.databaseDir = locator.chosenDirectory();
+        throw;
+    }
+    if (dir.isEmpty())
+        return false;
+    ConnectDatabase(dir);
+    // The catalogue reads CCounts first; fail now if it cannot.
+    m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM CCounts"));
+    return true;
+}
+
+void DataModule::ConnectDatabase(const QString &directory)
+{
+    m_db.close();
+    m_state.databaseDir = directory;
+    m_db.open(directory);
+    m_settings.writeDirectory(directory);
+}
+
+} // namespace qm

@@ -1,0 +1,85 @@
+#include "views/widgetdialogservice.h"
+
+#include "views/cursorguard.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace qm {
+
+namespace {
+
+QMessageBox::Icon iconFor(MessageKind kind)
+{
+    switch (kind) {
+    case MessageKind::Warning:
+        return QMessageBox::Warning;
+    case MessageKind::Error:
+        return QMessageBox::Critical;
+    case MessageKind::Information:
+        return QMessageBox::Information;
+    case MessageKind::Confirmation:
+        return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons buttonsFor(MessageButtons buttons)
+{
+    switch (buttons) {
+    case MessageButtons::Ok:
+        return QMessageBox::Ok;
+    case MessageButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case MessageButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case MessageButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+QString title()
+{
+    const QString name = QApplication::applicationDisplayName();
+    return name.isEmpty() ? QStringLiteral("Quillmark") : name;
+}
+
+} // namespace
+
+MessageAnswer WidgetDialogService::message(MessageKind kind, const QString &text, MessageButtons buttons)
+{
+    // A question must not show the busy cursor of the work that asks it.
+    NormalCursorScope normal;
+    QMessageBox box(iconFor(kind), title(), text, buttonsFor(buttons), QApplication::activeWindow());
+    switch (box.exec()) {
+    case QMessageBox::Cancel:
+        return MessageAnswer::Cancel;
+    case QMessageBox::Yes:
+        return MessageAnswer::Yes;
+    case QMessageBox::No:
+        return MessageAnswer::No;
+    default:
+        return buttons == MessageButtons::Ok || buttons == MessageButtons::OkCancel ? MessageAnswer::Ok
+               : buttons == MessageButtons::YesNo                                   ? MessageAnswer::No
+                                                                                     : MessageAnswer::Cancel;
+    }
+}
+
+QString WidgetDialogService::chooseDirectory(const QString &start, DirectoryMode mode)
+{
+    NormalCursorScope normal;
+    QFileDialog dialog(QApplication::activeWindow(), title(), start);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    // AnyFile lets the user type the name of a folder still to be made.
+    dialog.setFileMode(mode == DirectoryMode::AllowNew ? QFileDialog::AnyFile : QFileDialog::Directory);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Select"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace qm

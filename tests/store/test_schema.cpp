@@ -1,0 +1,163 @@
+#include "store/apperror.h"
+#include "store/database.h"
+#include "store/schema.h"
+#include "testdatabase.h"
+
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace qm;
+
+class TestSchema : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void deliveredDatabaseHasTheTables_data();
+    void deliveredDatabaseHasTheTables();
+    void itemKeyIsTagAndCount();
+    void countKeyIsId();
+    void permanentTextIsBounded();
+    void missingDatabaseFileIsNotCreated();
+    void failedStatementCarriesDriverText();
+    void transactionRollsBackUnlessCommitted();
+};
+
+namespace {
+
+const QStringList kCountColumns = {
+    "Id", "System", "Description", "LastUpd_Time", "LastUpd_Date", "Created_Time", "Created_Date",
+    "Created_By", "Type", "Version", "Copy_Count_Id", "VAF_1", "VAF_2", "VAF_3", "VAF_4", "VAF_5",
+    "VAF_6", "VAF_7", "VAF_8", "VAF_9", "VAF_10", "VAF_11", "VAF_12", "VAF_13", "VAF_14",
+    "Last_Files_Tag", "Last_Trans_Tag", "Status", "Notes", "Old_VAF", "FP_Val", "Ext_Id"};
+const QStringList kTransColumns = {
+    "Count_Id", "Tag", "Description", "FP_Val", "Complexity", "Type", "Change_Type", "Owner_Tag",
+    "Input_Det_Count", "Input_File_Count", "Output_Det_Count", "Output_File_Count", "Memo"};
+const QStringList kFileColumns = {"Count_Id", "Tag", "Description", "FP_Val", "Complexity",
+                                  "RET_Count", "DET_Count", "Type", "Change_Type", "Memo"};
+const QStringList kLinkColumns = {"Count_Id", "File_Tag", "Trans_Tag", "Input_Output_Flag", "Update_Flag"};
+
+QStringList columnsOf(Database &db, const QString &table)
+{
+    QStringList names;
+    QSqlQuery q = db.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
+    while (q.next())
+        names << q.value(1).toString();
+    return names;
+}
+
+} // namespace
+
+void TestSchema::deliveredDatabaseHasTheTables_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QStringList>("columns");
+    QTest::newRow("CCounts") << "CCounts" << kCountColumns;
+    QTest::newRow("Counts") << "Counts" << kCountColumns;
+    QTest::newRow("CTrans") << "CTrans" << kTransColumns;
+    QTest::newRow("Trans") << "Trans" << kTransColumns;
+    QTest::newRow("CFiles") << "CFiles" << kFileColumns;
+    QTest::newRow("Files") << "Files" << kFileColumns;
+    QTest::newRow("CFilesLink") << "CFilesLink" << kLinkColumns;
+    QTest::newRow("FilesLink") << "FilesLink" << kLinkColumns;
+}
+
+void TestSchema::deliveredDatabaseHasTheTables()
+{
+    QFETCH(QString, table);
+    QFETCH(QStringList, columns);
+    const QString delivered = QStringLiteral(QM_DELIVERED_DB);
+    QVERIFY2(QFileInfo::exists(delivered), qPrintable(delivered));
+    Database db(QStringLiteral("schema_test"));
+    db.openFile(delivered);
+    QCOMPARE(columnsOf(db, table), columns);
+    QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(table)).toInt(), 0);
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table'").toInt(), 8);
+}
+
+void TestSchema::itemKeyIsTagAndCount()
+{
+    test::TestDatabaseDir dir;
+    Database db(QStringLiteral("key_test"));
+    db.open(dir.path());
+    for (const QString &table : {QStringLiteral("CTrans"), QStringLiteral("CFiles")}) {
+        const QString sql = QStringLiteral("INSERT INTO %1 (Count_Id, Tag, Description) VALUES (?, ?, ?)").arg(table);
+        db.exec(sql, {1, 5, "a"});
+        db.exec(sql, {2, 5, "same tag, other count"});
+        QVERIFY_THROWS_EXCEPTION(StoreError, db.exec(sql, {1, 5, "duplicate"}));
+        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)).toInt(), 2);
+    }
+}
+
+void TestSchema::countKeyIsId()
+{
+    test::TestDatabaseDir dir;
+    Database db(QStringLiteral("count_key_test"));
+    db.open(dir.path());
+    db.exec("INSERT INTO CCounts (Id, Description) VALUES (1, 'one')");
+    QVERIFY_THROWS_EXCEPTION(StoreError, db.exec("INSERT INTO CCounts (Id, Description) VALUES (1, 'again')"));
+    // The working table has no key: it holds whatever a query result gives it.
+    db.exec("INSERT INTO Counts (Id) VALUES (1)");
+    db.exec("INSERT INTO Counts (Id) VALUES (1)");
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM Counts").toInt(), 2);
+}
+
+void TestSchema::permanentTextIsBounded()
+{
+    test::TestDatabaseDir dir;
+    Database db(QStringLiteral("text_test"));
+    db.open(dir.path());
+    db.exec("INSERT INTO CCounts (Id, System) VALUES (1, ?)", {QString(8, 'S')});
+    QVERIFY_THROWS_EXCEPTION(StoreError, db.exec("INSERT INTO CCounts (Id, System) VALUES (2, ?)", {QString(9, 'S')}));
+    db.exec("INSERT INTO CTrans (Count_Id, Tag, Description) VALUES (1, 1, ?)", {QString(60, QChar(0xe9))});
+    QVERIFY_THROWS_EXCEPTION(StoreError,
+                             db.exec("INSERT INTO CTrans (Count_Id, Tag, Description) VALUES (1, 2, ?)", {QString(61, 'x')}));
+}
+
+void TestSchema::missingDatabaseFileIsNotCreated()
+{
+    QTemporaryDir dir;
+    Database db(QStringLiteral("missing_test"));
+    QVERIFY_THROWS_EXCEPTION(StoreError, db.open(dir.path()));
+    QVERIFY(!QFileInfo::exists(dir.filePath(kDatabaseFileName)));
+    QVERIFY(!db.isOpen());
+}
+
+void TestSchema::failedStatementCarriesDriverText()
+{
+    test::TestDatabaseDir dir;
+    Database db(QStringLiteral("error_test"));
+    db.open(dir.path());
+    try {
+        db.exec("SELECT Nope FROM CCounts");
+        QFAIL("no error raised");
+    } catch (const StoreError &e) {
+        QVERIFY2(e.message().contains("Nope"), qPrintable(e.message()));
+        QCOMPARE(e.component(), QStringLiteral("TDatabase"));
+    }
+}
+
+void TestSchema::transactionRollsBackUnlessCommitted()
+{
+    test::TestDatabaseDir dir;
+    Database db(QStringLiteral("tx_test"));
+    db.open(dir.path());
+    try {
+        Transaction tx(db);
+        db.exec("INSERT INTO CCounts (Id) VALUES (1)");
+        db.exec("INSERT INTO CCounts (Id) VALUES (1)"); // key violation
+        tx.commit();
+    } catch (const StoreError &) {
+    }
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM CCounts").toInt(), 0);
+    {
+        Transaction tx(db);
+        db.exec("INSERT INTO CCounts (Id) VALUES (2)");
+        tx.commit();
+    }
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM CCounts").toInt(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestSchema)
+#include "test_schema.moc"
