@@ -143,6 +143,35 @@ void Database::closeAllCursors()
         hook();
 }
 
+void Database::acquireTable(const QString &table, bool exclusive)
+{
+    TableUse &use = m_tableUse[table.toLower()];
+    if (use.exclusive || (exclusive && use.users > 0)) {
+        if (use.users == 0)
+            m_tableUse.erase(table.toLower());
+        throw StoreError(QStringLiteral("Table is busy: %1 is in use").arg(table));
+    }
+    ++use.users;
+    use.exclusive = exclusive;
+}
+
+void Database::releaseTable(const QString &table, bool exclusive)
+{
+    const auto it = m_tableUse.find(table.toLower());
+    if (it == m_tableUse.end())
+        return;
+    if (exclusive)
+        it->second.exclusive = false;
+    if (--it->second.users <= 0)
+        m_tableUse.erase(it);
+}
+
+int Database::tableUsers(const QString &table) const
+{
+    const auto it = m_tableUse.find(table.toLower());
+    return it == m_tableUse.end() ? 0 : it->second.users;
+}
+
 Transaction::Transaction(Database &db) : m_db(db)
 {
     if (!m_db.handle().transaction())

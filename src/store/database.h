@@ -48,12 +48,26 @@ public:
     void removeCloseHook(int id);
     void closeAllCursors();
 
+    // Tables held by open cursors: an exclusive open is refused while any
+    // other cursor uses the table, and any open while one holds it
+    // exclusively. Throws StoreError when refused.
+    void acquireTable(const QString &table, bool exclusive);
+    void releaseTable(const QString &table, bool exclusive);
+    int tableUsers(const QString &table) const;
+
 private:
+    struct TableUse
+    {
+        int users = 0;
+        bool exclusive = false;
+    };
+
     QString m_name;
     QString m_directory;
     QString m_filePath;
     std::map<int, std::function<void()>> m_closeHooks;
     int m_nextHook = 1;
+    std::map<QString, TableUse> m_tableUse; // keyed by lower-case name
 };
 
 // Rolls back unless committed, so an interrupted write leaves the database
