@@ -102,6 +102,8 @@ public:
     void setBeforePost(BeforePostHook hook) { m_beforePost = std::move(hook); }
     // While filtered, only rows the filter accepts are visible; filtered
     // with no filter set, no row is (the view then shows an empty record).
+    // Switching posts a pending edit first; if that is refused nothing
+    // changes.
     void setRecordFilter(RecordFilter filter);
     void setFiltered(bool on);
     bool isFiltered() const { return m_filtered; }
