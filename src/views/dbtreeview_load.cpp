@@ -1,0 +1,258 @@
+// Building a TDBTreeView from its parent and item sources.
+
+#include "views/collation.h"
+#include "views/dbtreeview.h"
+#include "views/dbtreeview_p.h"
+
+#include "store/apperror.h"
+#include "store/database.h"
+#include "store/query.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <algorithm>
+#include <cmath>
+
+namespace qm {
+
+namespace {
+
+int fieldIndex(const QSqlRecord &record, const QString &field)
+{
+    if (field.isEmpty())
+        return -1;
+    const int i = record.indexOf(field);
+    if (i < 0)
+        throw StoreError(QStringLiteral("Field '%1' not found").arg(field), QStringLiteral("TDBTreeView"));
+    return i;
+}
+
+QString textAt(const QSqlQuery &q, int i)
+{
+    return i < 0 ? QString() : q.value(i).toString();
+}
+
+// Halves away from zero, as item values are rounded wherever they are summed.
+qint64 roundValue(double v)
+{
+    return std::isfinite(v) ? std::llround(v) : 0;
+}
+
+// Sorts sibling lists of nodes not yet in the view by their texts, using
+// collation keys so that each text is collated once.
+void sortDetached(QList<QTreeWidgetItem *> &items)
+{
+    if (items.size() > 1) {
+        const QCollator &collator = TextCollator();
+        std::vector<std::pair<QCollatorSortKey, QTreeWidgetItem *>> keyed;
+        keyed.reserve(size_t(items.size()));
+        for (QTreeWidgetItem *item : items)
+            keyed.emplace_back(collator.sortKey(item->text(0)), item);
+        std::stable_sort(keyed.begin(), keyed.end(),
+                         [](const auto &a, const auto &b) { return a.first.compare(b.first) < 0; });
+        for (qsizetype i = 0; i < items.size(); ++i)
+            items[i] = keyed[size_t(i)].second;
+    }
+    for (QTreeWidgetItem *item : items) {
+        if (item->childCount() == 0)
+            continue;
+        QList<QTreeWidgetItem *> children = item->takeChildren();
+        sortDetached(children);
+        item->addChildren(children);
+    }
+}
+
+} // namespace
+
+std::vector<TDBTreeView::SourceRow> TDBTreeView::readRows(const StoreQuery &query, bool withParent) const
+{
+    QSqlQuery q = query.exec(*m_db);
+    const QSqlRecord rec = q.record();
+    const int iId = fieldIndex(rec, m_fieldId);
+    const int iParent = withParent ? fieldIndex(rec, m_fieldParentId) : -1;
+    const int iName = fieldIndex(rec, m_fieldName);
+    const int iVal = fieldIndex(rec, m_fieldVal);
+    const int iType = fieldIndex(rec, m_fieldType);
+    const int iType2 = fieldIndex(rec, m_fieldType2);
+    const int iType3 = fieldIndex(rec, m_fieldType3);
+
+    std::vector<SourceRow> rows;
+    while (q.next()) {
+        SourceRow r;
+        r.key = textAt(q, iId);
+        r.parentKey = textAt(q, iParent);
+        r.name = textAt(q, iName);
+        r.val = iVal < 0 ? 0.0 : q.value(iVal).toDouble();
+        r.type = textAt(q, iType).left(1);
+        r.type2 = textAt(q, iType2).left(1);
+        r.type3 = textAt(q, iType3).left(1);
+        rows.push_back(std::move(r));
+    }
+    return rows;
+}
+
+qint64 TDBTreeView::itemValue(const SourceRow &row) const
+{
+    if (!m_fieldType2.isEmpty() && row.type2 == m_fieldNullVal)
+        return 0;
+    return roundValue(row.val);
+}
+
+TNodeInfo TDBTreeView::itemInfo(const SourceRow &row) const
+{
+    TNodeInfo info;
+    info.key = row.key;
+    info.parentKey = m_fieldParentId.isEmpty() ? QString() : row.parentKey;
+    info.type = row.type;
+    info.type2 = row.type2;
+    info.type3 = row.type3;
+    info.value = itemValue(row);
+    info.name = row.name;
+    return info;
+}
+
+TNodeInfo TDBTreeView::parentInfo(const SourceRow &row) const
+{
+    TNodeInfo info = itemInfo(row);
+    // A parent row always shows its own value.
+    info.value = roundValue(row.val);
+    return info;
+}
+
+void TDBTreeView::advanceNotify()
+{
+    ++m_notifyCounter;
+    if (m_notifyOn && m_notifyCounter >= m_notifyCount) {
+        m_notifyCounter = 0;
+        emit OnNotify(this);
+    }
+}
+
+void TDBTreeView::LoadTree()
+{
+    if (!m_iSource || !m_db || !m_db->isOpen())
+        return;
+
+    m_index.clear();
+    m_notifyCounter = 0;
+    UpdateLock updates(*this);
+    ChangeLock changes(*this);
+    ClearTree();
+
+    const bool hierarchical = !m_fieldParentId.isEmpty();
+    LoadContext ctx;
+    m_building = true;
+    try {
+        if (hierarchical && m_pSource) {
+            ctx.parentRows = readRows(*m_pSource, true);
+            for (int i = 0; i < int(ctx.parentRows.size()); ++i) {
+                const qint64 k = keyValue(ctx.parentRows[size_t(i)].key);
+                if (k != 0 && !ctx.parentRowOfKey.contains(k))
+                    ctx.parentRowOfKey.insert(k, i);
+            }
+            if (!m_filterOn)
+                for (const SourceRow &row : ctx.parentRows)
+                    AddParent(ctx, row);
+        }
+
+        const std::vector<SourceRow> items = readRows(*m_iSource, hierarchical);
+        // One run per stretch of rows with the same parent key: the parent is
+        // looked up once and the run's values ripple up in one step.
+        size_t i = 0;
+        while (i < items.size()) {
+            const QString runParent = items[i].parentKey;
+            TTreeNode *parent = FindParentForItem(ctx, items[i]);
+            qint64 sum = 0;
+            for (; i < items.size() && (!hierarchical || items[i].parentKey == runParent); ++i)
+                if (TTreeNode *node = addItemNode(ctx, items[i], parent))
+                    sum += node->info.value;
+            if (m_ripple && parent)
+                AddToNodeValue(sum, parent);
+        }
+        advanceNotify();
+    } catch (...) {
+        m_building = false;
+        qDeleteAll(ctx.topLevel);
+        m_index.clear();
+        throw;
+    }
+    m_building = false;
+    finishBuild(ctx);
+}
+
+void TDBTreeView::finishBuild(LoadContext &ctx)
+{
+    QList<QTreeWidgetItem *> pending = ctx.topLevel;
+    while (!pending.isEmpty()) {
+        QTreeWidgetItem *item = pending.takeLast();
+        if (TTreeNode *node = NodeOf(item))
+            updateNodeText(node);
+        for (int c = 0; c < item->childCount(); ++c)
+            pending.append(item->child(c));
+    }
+    sortDetached(ctx.topLevel);
+    addTopLevelItems(ctx.topLevel);
+    expandAll();
+    if (topLevelItemCount() > 0)
+        selectQuietly(topLevelItem(0));
+}
+
+TTreeNode *TDBTreeView::addItemNode(LoadContext &ctx, const SourceRow &row, TTreeNode *parent)
+{
+    const qint64 k = keyValue(row.key);
+    if (k != 0 && m_index.contains(k))
+        return nullptr;
+    TTreeNode *node = createNode(itemInfo(row));
+    if (parent)
+        parent->addChild(node);
+    else
+        ctx.topLevel.append(node);
+    indexNode(node);
+    advanceNotify();
+    return node;
+}
+
+TTreeNode *TDBTreeView::AddParent(LoadContext &ctx, const SourceRow &row)
+{
+    const qint64 k = keyValue(row.key);
+    if (k != 0)
+        if (TTreeNode *existing = m_index.value(k))
+            return existing;
+
+    TTreeNode *parent = nullptr;
+    if (!isTopLevelKey(row.parentKey)) {
+        parent = FindNodeById(row.parentKey);
+        const qint64 pk = keyValue(row.parentKey);
+        const auto it = ctx.parentRowOfKey.constFind(pk);
+        // An owner chain that comes back to a parent already being added
+        // would never end: that parent goes to the top level instead.
+        ctx.parentsInProgress.insert(k);
+        if (!parent && it != ctx.parentRowOfKey.constEnd() && !ctx.parentsInProgress.contains(pk))
+            parent = AddParent(ctx, ctx.parentRows[size_t(*it)]);
+        ctx.parentsInProgress.remove(k);
+    }
+
+    TTreeNode *node = createNode(parentInfo(row));
+    if (parent)
+        parent->addChild(node);
+    else
+        ctx.topLevel.append(node);
+    indexNode(node);
+    advanceNotify();
+    return node;
+}
+
+TTreeNode *TDBTreeView::FindParentForItem(LoadContext &ctx, const SourceRow &row)
+{
+    if (m_fieldParentId.isEmpty() || isTopLevelKey(row.parentKey))
+        return nullptr;
+    if (TTreeNode *node = FindNodeById(row.parentKey))
+        return node;
+    const auto it = ctx.parentRowOfKey.constFind(keyValue(row.parentKey));
+    if (it == ctx.parentRowOfKey.constEnd())
+        return nullptr;
+    return AddParent(ctx, ctx.parentRows[size_t(*it)]);
+}
+
+} // namespace qm

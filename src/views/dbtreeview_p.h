@@ -1,0 +1,74 @@
+#pragma once
+
+// Types shared by the parts of TDBTreeView's implementation.
+
+#include "views/dbtreeview.h"
+
+#include <QSet>
+
+#include <vector>
+
+namespace qm {
+
+// One record as the tree reads it, whatever source it came from.
+struct TDBTreeView::SourceRow
+{
+    QString key;
+    QString parentKey;
+    QString name;
+    QString type;
+    QString type2;
+    QString type3;
+    double val = 0.0;
+};
+
+// The state of one LoadTree: the parent rows held in memory so that a parent
+// can be found by key wherever the walk needs it, the nodes waiting to be
+// put into the view, and the parents being added (a guard against owner
+// chains that loop).
+struct TDBTreeView::LoadContext
+{
+    std::vector<SourceRow> parentRows;
+    QHash<qint64, int> parentRowOfKey;
+    QSet<qint64> parentsInProgress;
+    QList<QTreeWidgetItem *> topLevel;
+    QList<TTreeNode *> created;
+};
+
+// Holds back screen updates; nestable.
+class TDBTreeView::UpdateLock
+{
+public:
+    explicit UpdateLock(TDBTreeView &view) : m_view(view)
+    {
+        if (m_view.m_updateLock++ == 0) {
+            m_view.m_updatesWereEnabled = m_view.updatesEnabled();
+            m_view.setUpdatesEnabled(false);
+        }
+    }
+    ~UpdateLock()
+    {
+        if (--m_view.m_updateLock == 0)
+            m_view.setUpdatesEnabled(m_view.m_updatesWereEnabled);
+    }
+    UpdateLock(const UpdateLock &) = delete;
+    UpdateLock &operator=(const UpdateLock &) = delete;
+
+private:
+    TDBTreeView &m_view;
+};
+
+// Holds back the selection-change handling (not the bold mark); nestable.
+class TDBTreeView::ChangeLock
+{
+public:
+    explicit ChangeLock(TDBTreeView &view) : m_view(view) { ++m_view.m_changeLock; }
+    ~ChangeLock() { --m_view.m_changeLock; }
+    ChangeLock(const ChangeLock &) = delete;
+    ChangeLock &operator=(const ChangeLock &) = delete;
+
+private:
+    TDBTreeView &m_view;
+};
+
+} // namespace qm
