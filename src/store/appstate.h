@@ -23,6 +23,12 @@ struct AppState
     QString databaseDir;
     bool debug = false;
 
+    // Set by the editor as it closes, so the catalogue refreshes the node of
+    // the count just edited when it is activated again.
+    bool editorJustClosed = false;
+    // Set by the editor's exit command: the catalogue closes too.
+    bool exitRequested = false;
+
     int summaryMode = 0;
     int summaryLevel = 0;
     bool filterActive = false;
