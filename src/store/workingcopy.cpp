@@ -172,6 +172,9 @@ void WorkingCopy::CreateWorkingCount(int id, const QString &typeCode)
 
 void WorkingCopy::LoadWorkingCopy(int id, const StatusCallback &status)
 {
+    // A new count lives only in the working tables: loading would wipe it.
+    if (m_state.newCount)
+        return;
     const auto report = [&status](const QString &text) {
         if (status)
             status(text);

@@ -69,7 +69,7 @@ public:
     // Empties the working tables and adds the row of a brand-new count.
     void CreateWorkingCount(int id, const QString &typeCode);
     // Copies a saved count into the working tables in four steps, reporting
-    // each step's text first.
+    // each step's text first. Does nothing while a new count is open.
     void LoadWorkingCopy(int id, const StatusCallback &status = {});
     // Both return false when the save was abandoned (a refused question, a
     // duplicate name, a failed append); the database is then as before.

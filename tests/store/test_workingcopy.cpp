@@ -338,6 +338,13 @@ void TestWorkingCopy::loadCopiesOneCountInFourSteps()
             QCOMPARE(rows(working), rows(saved, QStringLiteral("WHERE %1 = %2").arg(saved == "CCounts" ? "Id" : "Count_Id").arg(id)));
     }
     QCOMPARE(rows("Trans").size(), 3);
+    // An unsaved new count in the working tables is never loaded over.
+    m_state->newCount = true;
+    statuses.clear();
+    m_wc->LoadWorkingCopy(7, [&](const QString &text) { statuses << text; });
+    QCOMPARE(statuses, QStringList{});
+    QCOMPARE(rows("Trans").size(), 3);
+    m_state->newCount = false;
     // A count without links still leaves a FilesLink table with its columns.
     addCount(9, "Nine");
     m_wc->LoadWorkingCopy(9);
