@@ -1,0 +1,219 @@
+// Times the hierarchy tree: building the transaction tree of a large count,
+// refreshing one row with its value rippled up, and looking nodes up by key
+// in trees of growing size. Run by hand; prints its figures.
+//
+//   bench_dbtreeview [--rounds N]
+
+#include "datagen.h"
+
+#include "store/database.h"
+#include "store/query.h"
+#include "store/schema.h"
+#include "views/dbtreeview.h"
+#include "views/updatesource.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace qm;
+
+namespace {
+
+QTextStream out(stdout);
+
+void expect(bool ok, const QString &what)
+{
+    if (!ok) {
+        out << "FAILED: " << what << Qt::endl;
+        std::exit(1);
+    }
+}
+
+QString summary(std::vector<double> t, double scale, const QString &unit)
+{
+    std::sort(t.begin(), t.end());
+    return QStringLiteral("best %1 %4, median %2 %4, worst %3 %4")
+        .arg(t.front() * scale, 0, 'f', 3)
+        .arg(t[t.size() / 2] * scale, 0, 'f', 3)
+        .arg(t.back() * scale, 0, 'f', 3)
+        .arg(unit);
+}
+
+// One row held in memory, so the refresh timing is the tree's own work.
+class RowSource : public UpdateSource
+{
+public:
+    QHash<QString, QVariant> row;
+    bool hasCurrentRow() const override { return true; }
+    QVariant value(const QString &field) const override { return row.value(field); }
+    void deleteCurrentRow() override {}
+};
+
+void configureTransactions(TDBTreeView &tree, StoreQuery &parents, StoreQuery &items, int countId)
+{
+    const QString columns =
+        QStringLiteral("SELECT Tag, Description, Owner_Tag, Type, FP_Val, Change_Type, Complexity FROM CTrans ");
+    parents.setSql(columns + "WHERE Type = 'G' AND Count_Id = :Count_Id", "ORDER BY Owner_Tag, Description");
+    items.setSql(columns + "WHERE Type IN ('I', 'O', 'Q') AND Count_Id = :Count_Id", "ORDER BY Owner_Tag, Description");
+    parents.setParam("Count_Id", countId);
+    items.setParam("Count_Id", countId);
+    tree.setPDataSource(&parents);
+    tree.setIDataSource(&items);
+    tree.setFieldId("Tag");
+    tree.setFieldParentId("Owner_Tag");
+    tree.setFieldName("Description");
+    tree.setFieldVal("FP_Val");
+    tree.setFieldType("Type");
+    tree.setFieldType2("Change_Type");
+    tree.setFieldType3("Complexity");
+    tree.setFieldNullVal("N");
+    tree.setFieldValShow(true);
+    tree.setFieldValRipple(true);
+    tree.setFieldValUnits("FPs");
+}
+
+// The deepest item: its refresh has the longest way up.
+TTreeNode *deepestItem(TDBTreeView &tree)
+{
+    TTreeNode *best = nullptr;
+    int bestDepth = -1;
+    for (QTreeWidgetItemIterator it(&tree); *it; ++it) {
+        TTreeNode *node = TDBTreeView::NodeOf(*it);
+        int depth = 0;
+        for (QTreeWidgetItem *p = node->parent(); p; p = p->parent())
+            ++depth;
+        if (node->info.type != "G" && depth > bestDepth) {
+            best = node;
+            bestDepth = depth;
+        }
+    }
+    return best;
+}
+
+void benchLoadAndRefresh(Database &db, int rounds)
+{
+    QRandomGenerator rng(20240506);
+    bench::CountShape shape{10000, 500, 6, 0, 0, QStringLiteral("B")};
+    bench::GenerateCount(db, 1, shape, 1, rng);
+
+    TDBTreeView tree;
+    StoreQuery parents, items;
+    configureTransactions(tree, parents, items, 1);
+    tree.setDatabase(&db);
+    tree.resize(400, 800);
+    tree.show();
+
+    std::vector<double> loads;
+    QElapsedTimer timer;
+    for (int r = 0; r < rounds; ++r) {
+        timer.start();
+        tree.LoadTree();
+        loads.push_back(double(timer.nsecsElapsed()) / 1e9);
+    }
+    expect(tree.IndexedKeyCount() == shape.transactions + shape.groups, "every transaction has a node");
+    out << QStringLiteral("LoadTree, %1 transactions in %2 groups: %3 (limit 0.300 s)")
+               .arg(shape.transactions)
+               .arg(shape.groups)
+               .arg(summary(loads, 1.0, "s"))
+        << Qt::endl;
+
+    TTreeNode *item = deepestItem(tree);
+    int depth = 0;
+    for (QTreeWidgetItem *p = item->parent(); p; p = p->parent())
+        ++depth;
+    RowSource source;
+    source.row = {{"Tag", item->info.key},       {"Description", item->info.name}, {"Owner_Tag", item->info.parentKey},
+                  {"Type", item->info.type},     {"Change_Type", "A"},             {"Complexity", item->info.type3},
+                  {"FP_Val", 0.0}};
+    tree.setUDataSource(&source);
+    TTreeNode *top = item;
+    while (top->parentNode())
+        top = top->parentNode();
+    const qint64 topBefore = top->info.value - item->info.value;
+    std::vector<double> refreshes;
+    for (int i = 0; i < 2000; ++i) {
+        source.row["FP_Val"] = double(3 + i % 5);
+        timer.start();
+        tree.RefreshNodeFromUpdateSource();
+        refreshes.push_back(double(timer.nsecsElapsed()) / 1e9);
+    }
+    expect(top->info.value == topBefore + 3 + 1999 % 5, "the last value reached the top group");
+    out << QStringLiteral("RefreshNodeFromUpdateSource, item %1 levels deep: %2 (limit 1.000 ms)")
+               .arg(depth)
+               .arg(summary(refreshes, 1000.0, "ms"))
+        << Qt::endl;
+}
+
+void benchLookup(Database &db)
+{
+    const QList<int> sizes = {1000, 10000, 100000};
+    Transaction batch(db);
+    for (int tag = 1; tag <= sizes.last(); ++tag)
+        db.exec("INSERT INTO CFiles (Count_Id, Tag, Description, FP_Val, Type, Change_Type, Complexity) "
+                "VALUES (2, ?, ?, 7, 'I', 'A', '1')",
+                {tag, QStringLiteral("File %1").arg(tag)});
+    batch.commit();
+
+    for (int size : sizes) {
+        TDBTreeView tree;
+        StoreQuery files("SELECT Tag, Description, Type, FP_Val, Change_Type, Complexity FROM CFiles "
+                         "WHERE Count_Id = 2 AND Tag <= :Last");
+        files.setParam("Last", size);
+        tree.setDatabase(&db);
+        tree.setIDataSource(&files);
+        tree.setFieldId("Tag");
+        tree.setFieldName("Description");
+        tree.setFieldVal("FP_Val");
+        tree.setFieldValShow(true);
+        tree.setFieldValUnits("FPs");
+        tree.LoadTree();
+        expect(tree.IndexedKeyCount() == size, "every file has a node");
+
+        QStringList keys;
+        QRandomGenerator rng(size);
+        for (int i = 0; i < 100000; ++i)
+            keys << QString::number(1 + rng.bounded(size));
+        QElapsedTimer timer;
+        timer.start();
+        int found = 0;
+        for (const QString &key : keys)
+            found += tree.FindNodeById(key) ? 1 : 0;
+        const double perLookup = double(timer.nsecsElapsed()) / keys.size();
+        expect(found == keys.size(), "every key found");
+        out << QStringLiteral("FindNodeById in a tree of %1 nodes: %2 ns per lookup")
+                   .arg(size, 6)
+                   .arg(perLookup, 0, 'f', 0)
+            << Qt::endl;
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addOption({"rounds", "Timed builds of the large tree.", "n", "5"});
+    parser.process(app);
+
+    QTemporaryDir temp;
+    CreateEmptyDatabaseFile(QDir(temp.path()).filePath(kDatabaseFileName));
+    Database db;
+    db.open(temp.path());
+    benchLoadAndRefresh(db, std::max(1, parser.value("rounds").toInt()));
+    benchLookup(db);
+    db.close();
+    return 0;
+}
