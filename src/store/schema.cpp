@@ -15,10 +15,12 @@ namespace {
 
 using T = ColumnType;
 
+// System names are eight characters; the column holds nine so the default
+// " NOSYSTEM", with its leading blank, is stored whole.
 std::vector<ColumnDef> countColumns()
 {
     std::vector<ColumnDef> c = {
-        {"Id", T::Integer},           {"System", T::Text, 8},         {"Description", T::Text, 60},
+        {"Id", T::Integer},           {"System", T::Text, 9},         {"Description", T::Text, 60},
         {"LastUpd_Time", T::Time},    {"LastUpd_Date", T::Date},      {"Created_Time", T::Time},
         {"Created_Date", T::Date},    {"Created_By", T::Text, 16},    {"Type", T::Text, 1},
         {"Version", T::Float},        {"Copy_Count_Id", T::Integer},

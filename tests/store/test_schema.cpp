@@ -108,8 +108,8 @@ void TestSchema::permanentTextIsBounded()
     test::TestDatabaseDir dir;
     Database db(QStringLiteral("text_test"));
     db.open(dir.path());
-    db.exec("INSERT INTO CCounts (Id, System) VALUES (1, ?)", {QString(8, 'S')});
-    QVERIFY_THROWS_EXCEPTION(StoreError, db.exec("INSERT INTO CCounts (Id, System) VALUES (2, ?)", {QString(9, 'S')}));
+    db.exec("INSERT INTO CCounts (Id, System) VALUES (1, ?)", {QStringLiteral(" NOSYSTEM")});
+    QVERIFY_THROWS_EXCEPTION(StoreError, db.exec("INSERT INTO CCounts (Id, System) VALUES (2, ?)", {QString(10, 'S')}));
     db.exec("INSERT INTO CTrans (Count_Id, Tag, Description) VALUES (1, 1, ?)", {QString(60, QChar(0xe9))});
     QVERIFY_THROWS_EXCEPTION(StoreError,
                              db.exec("INSERT INTO CTrans (Count_Id, Tag, Description) VALUES (1, 2, ?)", {QString(61, 'x')}));

@@ -305,7 +305,7 @@ void TestWorkingCopy::createWorkingCountWritesNewRow()
     open(3);
     for (const QString &type : {QString("B"), QString("E")}) {
         m_wc->CreateWorkingCount(4, type);
-        QStringList expected = {"Id=4", "System= NOSYSTE", "Description=Untitled count", "LastUpd_Time=07:08:09",
+        QStringList expected = {"Id=4", "System= NOSYSTEM", "Description=Untitled count", "LastUpd_Time=07:08:09",
                                 "LastUpd_Date=2024-05-06", "Created_Time=07:08:09", "Created_Date=2024-05-06",
                                 "Created_By= ", "Type=" + type, "Version=1", "Copy_Count_Id=0"};
         for (int i = 1; i <= 14; ++i)
