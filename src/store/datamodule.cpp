@@ -1,5 +1,6 @@
 #include "store/datamodule.h"
 
+#include "store/cursor.h"
 #include "store/location.h"
 #include "store/settingsentry.h"
 
@@ -9,16 +10,21 @@ DataModule::DataModule(DialogService &dialogs, SettingsEntry &settings, Options 
     : m_dialogs(dialogs),
       m_settings(settings),
       m_options(std::move(options)),
+      m_workingCopy(m_db, m_state),
+      m_catalogueCursor(std::make_unique<TableCursor>(m_db)),
       m_reporter(dialogs, FatalErrorReporter::Hooks{[this] { return m_state.databaseDir; },
                                                     m_options.restoreCursor, m_options.terminate})
 {
     m_reporter.setDatabase(&m_db);
+    m_catalogueCursor->setTable(QStringLiteral("CCounts"), QStringLiteral("Id"));
+    AddCountCalcFields(*m_catalogueCursor, CountTypeFlavour::Catalogue);
 }
 
 DataModule::~DataModule()
 {
     if (m_shutdownHook)
         m_shutdownHook();
+    m_catalogueCursor->close();
     m_db.close();
     if (!m_state.databaseDir.isEmpty())
         m_settings.writeDirectory(m_state.databaseDir);
@@ -41,9 +47,13 @@ bool DataModule::start()
     if (dir.isEmpty())
         return false;
     ConnectDatabase(dir);
-    // The catalogue reads CCounts first; fail now if it cannot.
-    m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM CCounts"));
+    openCatalogueCursor();
     return true;
+}
+
+void DataModule::openCatalogueCursor()
+{
+    m_catalogueCursor->open();
 }
 
 void DataModule::ConnectDatabase(const QString &directory)

@@ -3,6 +3,7 @@
 #include "store/appstate.h"
 #include "store/database.h"
 #include "store/errorlog.h"
+#include "store/workingcopy.h"
 
 #include <QString>
 #include <functional>
@@ -12,6 +13,7 @@ namespace qm {
 
 class DialogService;
 class SettingsEntry;
+class TableCursor;
 
 // The first long-lived object: finds and connects the database, owns the
 // connection and the process-wide state, and reports fatal errors.
@@ -37,6 +39,10 @@ public:
 
     AppState &state() { return m_state; }
     Database &database() { return m_db; }
+    WorkingCopy &workingCopy() { return m_workingCopy; }
+    // The catalogue's cursor on CCounts, with its computed type and status.
+    TableCursor &catalogueCursor() { return *m_catalogueCursor; }
+    void openCatalogueCursor();
     FatalErrorReporter &errors() { return m_reporter; }
     DialogService &dialogs() { return m_dialogs; }
 
@@ -49,6 +55,8 @@ private:
     Options m_options;
     AppState m_state;
     Database m_db;
+    WorkingCopy m_workingCopy;
+    std::unique_ptr<TableCursor> m_catalogueCursor;
     FatalErrorReporter m_reporter;
     std::function<void()> m_shutdownHook;
 };

@@ -213,6 +213,8 @@ void TestLocation::dataModuleConnectsAndWritesBack()
         QCOMPARE(dm.database().connectionName(), QStringLiteral("APPFPDB"));
         QCOMPARE(dm.database().parameter(), "path=" + m_good->path());
         QCOMPARE(dm.state().databaseDir, m_good->path());
+        QVERIFY(dm.catalogueCursor().isOpen());
+        QVERIFY(dm.catalogueCursor().hasField("TypeValue"));
         QCOMPARE(dm.state().currentCountId, 0);
         QVERIFY(!dm.state().debug);
         // The trimmed folder is written back as soon as it is connected.
