@@ -58,7 +58,6 @@ public:
     }
 
     FieldLink *link() const { return m_link; }
-    QLineEdit *line() const { return m_line; }
 
     QString shown() const
     {
@@ -121,7 +120,6 @@ private slots:
     void cancelShowsTheStoredValue();
     void readOnlyRefusesChanges_data();
     void readOnlyRefusesChanges();
-    void editLimitedToColumnWidth();
 
 private:
     void addKinds();
@@ -269,12 +267,6 @@ void TestBoundControls::readOnlyRefusesChanges()
     QCOMPARE(m_cursor->state(), CursorState::Browse);
     QCOMPARE(bound.shown(), before);
     QCOMPARE(stored(1, field).toString(), m_cursor->text(field));
-}
-
-void TestBoundControls::editLimitedToColumnWidth()
-{
-    Bound bound("line", *m_cursor);
-    QCOMPARE(bound.line()->maxLength(), 60);
 }
 
 QTEST_MAIN(TestBoundControls)

@@ -27,7 +27,6 @@ private slots:
     void loadsRecordsAndCaptions_data();
     void loadsRecordsAndCaptions();
     void loadSortsByCaptionAndAsksForImages();
-    void withoutSourceNothingHappens();
     void copyAndRemoveItems();
     void headerClickSortsAndReverses();
 
@@ -135,19 +134,6 @@ void TestDBListView::loadSortsByCaptionAndAsksForImages()
     m_list->Load();
     QCOMPARE(m_list->topLevelItemCount(), 4);
     QCOMPARE(changes.count(), 0);
-}
-
-void TestDBListView::withoutSourceNothingHappens()
-{
-    InsertFile(*m_db, {3, 1, "Kept"}, "Files");
-    m_list->Load();
-    m_list->setIDataSource(nullptr);
-    m_list->Load();
-    QCOMPARE(m_list->topLevelItemCount(), 1);
-    m_list->setIDataSource(&m_query);
-    m_db->close();
-    m_list->Load();
-    QCOMPARE(m_list->topLevelItemCount(), 1);
 }
 
 void TestDBListView::copyAndRemoveItems()
