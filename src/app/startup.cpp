@@ -87,7 +87,7 @@ int RunQuillmark(int &argc, char **argv)
             return 0;
         }
         objects.catalogue = std::make_unique<TFirstForm>(objects.dataModule->state());
-        objects.editor = std::make_unique<TMainForm>(objects.catalogue.get());
+        objects.editor = std::make_unique<TMainForm>(*objects.dataModule, objects.catalogue.get());
         objects.about = std::make_unique<Taboutform>(objects.catalogue.get());
     } catch (...) {
         splash.hide();
@@ -102,6 +102,9 @@ int RunQuillmark(int &argc, char **argv)
     QObject::connect(catalogue, &TFirstForm::helpTopicsRequested, &help, &HelpBinding::ShowHelpTopics);
     Taboutform *about = objects.about.get();
     QObject::connect(catalogue, &TFirstForm::aboutRequested, about, [about] { about->ShowAbout(); });
+    TMainForm *editor = objects.editor.get();
+    QObject::connect(editor, &TMainForm::helpTopicsRequested, &help, &HelpBinding::ShowHelpTopics);
+    QObject::connect(editor, &TMainForm::aboutRequested, about, [about] { about->ShowAbout(); });
 
     catalogue->showMaximized();
     restoreAllCursors();
