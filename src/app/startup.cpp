@@ -86,7 +86,7 @@ int RunQuillmark(int &argc, char **argv)
             restoreAllCursors();
             return 0;
         }
-        objects.catalogue = std::make_unique<TFirstForm>(objects.dataModule->state());
+        objects.catalogue = std::make_unique<TFirstForm>(*objects.dataModule, settings);
         objects.editor = std::make_unique<TMainForm>(*objects.dataModule, objects.catalogue.get());
         objects.about = std::make_unique<Taboutform>(objects.catalogue.get());
     } catch (...) {
