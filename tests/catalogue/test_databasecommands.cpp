@@ -38,10 +38,9 @@ class TestDatabaseCommands : public QObject
 private slots:
     void initTestCase();
 
-    void locationCancelled_data();
-    void locationCancelled();
+    void cancelledChangesNothing_data();
+    void cancelledChangesNothing();
     void locationSwitchesDatabase();
-    void compactCancelled();
     void compactEmptyDatabase();
     void compactAfterDeletesShrinksTheFile();
 };
@@ -51,34 +50,40 @@ void TestDatabaseCommands::initTestCase()
     QVERIFY(test::HasRealFont());
 }
 
-void TestDatabaseCommands::locationCancelled_data()
+void TestDatabaseCommands::cancelledChangesNothing_data()
 {
+    QTest::addColumn<QString>("command");
     QTest::addColumn<bool>("confirm");
-    QTest::newRow("question cancelled") << false;
-    QTest::newRow("folder choice cancelled") << true;
+    QTest::newRow("location question") << "Database Location..." << false;
+    QTest::newRow("location folder choice") << "Database Location..." << true;
+    QTest::newRow("compaction question") << "Compact Database" << false;
 }
 
-void TestDatabaseCommands::locationCancelled()
+void TestDatabaseCommands::cancelledChangesNothing()
 {
+    QFETCH(QString, command);
     QFETCH(bool, confirm);
     test::CatalogueFixture f;
     insertFamily(f);
     TFirstForm &form = f.show();
     f.select(2);
     const QStringList tree = f.treeLines();
+    const qint64 size = fileSize(f);
+    test::PaintedTexts progress(form.progressPanel());
     f.dialogs.queueAnswer(confirm ? MessageAnswer::Ok : MessageAnswer::Cancel);
     if (confirm)
         f.dialogs.queueDirectory(QString());
 
-    form.action("Database Location...")->trigger();
+    form.action(command)->trigger();
 
-    QStringList prompts{kLocationQuestion.arg(f.dir.path())};
+    QStringList prompts{command == "Compact Database" ? kCompactQuestion : kLocationQuestion.arg(f.dir.path())};
     if (confirm)
         prompts << "directory: /";
     QCOMPARE(f.dialogs.texts(), prompts);
     QVERIFY(f.dialogs.allAnswersUsed());
+    QVERIFY(progress.texts.isEmpty());
     QCOMPARE(f.db().directory(), f.dir.path());
-    QVERIFY(f.db().isOpen());
+    QCOMPARE(fileSize(f), size);
     QVERIFY(f.data->catalogueCursor().isOpen());
     QCOMPARE(f.treeLines(), tree);
     QCOMPARE(f.selectedKey(), QString("2"));
@@ -117,24 +122,6 @@ void TestDatabaseCommands::locationSwitchesDatabase()
     QCOMPARE(f.data->catalogueCursor().text("Description"), QString("Ledger base"));
     QCOMPARE(form.systemFilter()->count(), 2);
     QCOMPARE(form.systemFilter()->itemText(1), QString("LEDGER"));
-}
-
-void TestDatabaseCommands::compactCancelled()
-{
-    test::CatalogueFixture f;
-    insertFamily(f);
-    TFirstForm &form = f.show();
-    const qint64 size = fileSize(f);
-    test::PaintedTexts progress(form.progressPanel());
-    f.dialogs.queueAnswer(MessageAnswer::Cancel);
-
-    form.action("Compact Database")->trigger();
-
-    QCOMPARE(f.dialogs.texts(), QStringList{kCompactQuestion});
-    QVERIFY(progress.texts.isEmpty());
-    QCOMPARE(fileSize(f), size);
-    QVERIFY(f.data->catalogueCursor().isOpen());
-    QCOMPARE(f.treeLines().size(), 3);
 }
 
 void TestDatabaseCommands::compactEmptyDatabase()
