@@ -6,6 +6,7 @@
 #include "app/singleinstance.h"
 #include "app/splashform.h"
 #include "catalogue/firstform.h"
+#include "catalogue/newcountnameform.h"
 #include "editor/mainform.h"
 #include "store/datamodule.h"
 #include "store/settingsentry.h"
@@ -38,11 +39,13 @@ struct LongLivedObjects
     std::unique_ptr<DataModule> dataModule;
     std::unique_ptr<TFirstForm> catalogue;
     std::unique_ptr<TMainForm> editor;
+    std::unique_ptr<TNewCountNameForm> newCountName;
     std::unique_ptr<Taboutform> about;
 
     ~LongLivedObjects()
     {
         about.reset();
+        newCountName.reset();
         editor.reset();
         catalogue.reset();
         dataModule.reset();
@@ -88,6 +91,8 @@ int RunQuillmark(int &argc, char **argv)
         }
         objects.catalogue = std::make_unique<TFirstForm>(*objects.dataModule, settings);
         objects.editor = std::make_unique<TMainForm>(*objects.dataModule, objects.catalogue.get());
+        objects.newCountName = std::make_unique<TNewCountNameForm>(
+            objects.dataModule->database(), objects.dataModule->dialogs(), objects.editor.get());
         objects.about = std::make_unique<Taboutform>(objects.catalogue.get());
     } catch (...) {
         splash.hide();
@@ -103,8 +108,11 @@ int RunQuillmark(int &argc, char **argv)
     Taboutform *about = objects.about.get();
     QObject::connect(catalogue, &TFirstForm::aboutRequested, about, [about] { about->ShowAbout(); });
     TMainForm *editor = objects.editor.get();
+    TNewCountNameForm *newCountName = objects.newCountName.get();
+    editor->setAskNewCountName([newCountName] { return newCountName->AskNewCountName(); });
     QObject::connect(editor, &TMainForm::helpTopicsRequested, &help, &HelpBinding::ShowHelpTopics);
     QObject::connect(editor, &TMainForm::aboutRequested, about, [about] { about->ShowAbout(); });
+    catalogue->setEditorRunner([editor] { editor->RunModal(); });
 
     catalogue->showMaximized();
     restoreAllCursors();

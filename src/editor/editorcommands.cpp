@@ -80,6 +80,8 @@ void TEditorCommands::Implement(Id id, std::function<void()> handler)
         return;
     connect(a, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
     m_pending.remove(id);
+    // Commands under the enabling rules are set again at the next update.
+    a->setEnabled(true);
 }
 
 void TEditorCommands::SetEnabled(Id id, bool on)

@@ -260,9 +260,10 @@ void TTransPage::Reload(int countId, bool filtered)
     if (QTreeWidgetItem *first = m_tree->topLevelItem(0)) {
         m_tree->SelectNode(first);
         m_tree->scrollToItem(first);
-    } else {
-        SyncSelection();
     }
+    // The build may have selected the first node already, which is no
+    // change of selection: follow it here.
+    SyncSelection();
     m_totalsList->Clear();
 }
 
