@@ -1,4 +1,5 @@
 #include "store/apperror.h"
+#include "store/cursor.h"
 #include "store/datamodule.h"
 #include "store/location.h"
 #include "store/schema.h"
