@@ -292,6 +292,13 @@ void TFilesPage::ApplyReadOnly(bool readOnly, const QString &countType)
     m_changeBox->setEnabled(!readOnly && changeTypes);
 }
 
+int TFilesPage::DockedPanelHeight() const
+{
+    const QWidget *content = m_panel->widget();
+    const int bottom = content->layout() ? content->layout()->contentsMargins().bottom() : 0;
+    return content->sizeHint().height() - bottom + m_ok->sizeHint().height() / 2;
+}
+
 void TFilesPage::ShowGeneralTab()
 {
     m_tabs->setCurrentWidget(m_general);

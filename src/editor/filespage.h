@@ -64,6 +64,8 @@ public:
     // items are greyed only in an enhancement count.
     void ApplyReadOnly(bool readOnly, const QString &countType);
     void ShowGeneralTab();
+    // The docked panel ends half an OK button below that button.
+    int DockedPanelHeight() const;
     void Clear();
 
 signals:

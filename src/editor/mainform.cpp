@@ -168,6 +168,8 @@ void TMainForm::ConnectPages()
     connect(m_transPage, &TTransPage::SelectionSynced, this, &TMainForm::RefreshTransTotalsIfShown);
     connect(m_transPage->panelTabs(), &QTabWidget::currentChanged, this, &TMainForm::RefreshTransTotalsIfShown);
     connect(m_filesPage, &TFilesPage::CommandsChanged, this, &TMainForm::UpdateCommands);
+    for (TDockPanel *panel : {m_transPage->panel(), m_filesPage->panel()})
+        connect(panel, &QDockWidget::topLevelChanged, this, &TMainForm::LayoutWindow);
 }
 
 int TMainForm::activePage() const
@@ -201,16 +203,20 @@ void TMainForm::changeEvent(QEvent *event)
 void TMainForm::LayoutWindow()
 {
     m_countPage->LayoutPage();
-    // A docked panel ends half a button below its OK button. Its content's
-    // own preferred height is the floor, so a panel laid out small for a
-    // moment does not stay small.
-    for (TDockPanel *panel : {m_transPage->panel(), m_filesPage->panel()}) {
-        if (panel->isFloating() || !panel->widget())
-            continue;
-        const int titleBar = std::max(0, panel->height() - panel->widget()->height());
-        const int wanted = std::max(panel->DockedHeight(), panel->widget()->sizeHint().height());
-        panel->setMaximumHeight(wanted + titleBar);
-    }
+    // A docked panel is only as tall as its contents need.
+    const auto fit = [](TDockPanel *panel, int contentHeight) {
+        if (!panel->widget())
+            return;
+        // Floating, the panel sizes its own window.
+        if (panel->isFloating()) {
+            panel->setMaximumHeight(QWIDGETSIZE_MAX);
+            return;
+        }
+        const int titleBar = std::max(0, panel->sizeHint().height() - panel->widget()->sizeHint().height());
+        panel->setMaximumHeight(titleBar + contentHeight);
+    };
+    fit(m_transPage->panel(), m_transPage->DockedPanelHeight());
+    fit(m_filesPage->panel(), m_filesPage->DockedPanelHeight());
 }
 
 } // namespace qm

@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
 namespace qm {
@@ -256,6 +257,7 @@ void TTransPage::Reload(int countId, bool filtered)
     m_tree->setFontColour(filtered ? QColor(Qt::blue) : palette().color(QPalette::Text));
     m_tree->ApplyFontColour();
     m_tree->LoadTree();
+    RefreshImages();
     m_trans.enableControls();
     if (QTreeWidgetItem *first = m_tree->topLevelItem(0)) {
         m_tree->SelectNode(first);
@@ -265,6 +267,15 @@ void TTransPage::Reload(int countId, bool filtered)
     // change of selection: follow it here.
     SyncSelection();
     m_totalsList->Clear();
+}
+
+void TTransPage::RefreshImages()
+{
+    // A group's picture depends on its value, known only once the values
+    // of its items have rippled up.
+    for (QTreeWidgetItemIterator it(m_tree); *it; ++it)
+        if (TTreeNode *node = TDBTreeView::NodeOf(*it))
+            m_tree->SetNodeImage(node, NodeImage(node->info));
 }
 
 void TTransPage::SyncSelection()
@@ -306,6 +317,13 @@ void TTransPage::ApplyReadOnly(bool readOnly, const QString &countType)
 void TTransPage::SetDebugFieldsVisible(bool on)
 {
     m_debugFields->setVisible(on);
+}
+
+int TTransPage::DockedPanelHeight() const
+{
+    const QWidget *content = m_panel->widget();
+    const int bottom = content->layout() ? content->layout()->contentsMargins().bottom() : 0;
+    return content->sizeHint().height() - bottom + m_ok->sizeHint().height() / 2;
 }
 
 void TTransPage::ShowGeneralTab()

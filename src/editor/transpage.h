@@ -58,6 +58,8 @@ public:
     // Re-queries the sources for the count and rebuilds the tree, in blue
     // while a filter narrows it.
     void Reload(int countId, bool filtered);
+    // Chooses every node's picture again from its record and value.
+    void RefreshImages();
     // Puts the transaction cursor on the selected node's row (no row when
     // nothing is selected) and sets the navigation flags.
     void SyncSelection();
@@ -66,6 +68,8 @@ public:
     void ApplyReadOnly(bool readOnly, const QString &countType);
     void SetDebugFieldsVisible(bool on);
     void ShowGeneralTab();
+    // The docked panel ends half an OK button below that button.
+    int DockedPanelHeight() const;
     bool TotalsTabActive() const;
     void Clear();
 
