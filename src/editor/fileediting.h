@@ -1,0 +1,95 @@
+#pragma once
+
+#include "editor/transediting.h"
+#include "store/cursor.h"
+
+#include <QObject>
+#include <QString>
+
+class QTreeWidgetItem;
+
+namespace qm {
+
+class Database;
+class DialogService;
+class TDBTreeView;
+class WorkingCopy;
+struct AppState;
+struct EditorState;
+
+namespace text {
+inline const QString FileNameRequired = QStringLiteral("You must enter a file name");
+inline const QString MarkLinkedFileDeleted =
+    QStringLiteral("Marking this file as deleted will unlink all associated transactions\n"
+                   "and their complexity will be recalculated. Ok to continue ?");
+inline const QString DeleteLinkedFile = QStringLiteral(
+    "Deleting this file will cause all associated transactions to have their complexity recalculated. "
+    "Ok to continue ?");
+} // namespace text
+
+// The editing of the logical files on the editor's cursor and flat tree:
+// new rows, checks before a row is stored, RETs and DETs with the file's
+// complexity and value, and deleting or marking deleted a file that
+// transactions reference, which takes its links away and recounts them.
+class TFilesEditing : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int MaxCount = 99;
+
+    TFilesEditing(Database &db, TableCursor &filesTbl, TDBTreeView &tree, AppState &app, EditorState &editor,
+                  WorkingCopy &workingCopy, DialogService &messages, TTransEditing &transactions,
+                  QObject *parent = nullptr);
+
+    void InsertFile();
+    void DeleteFile();
+    bool StoreRow();
+    void CancelRow();
+    // The type group was clicked: 0 internal logical, 1 external interface.
+    void TypeChosen(int index);
+    // The up-down controls: one step, never below 0 or above 99.
+    void StepRets(int delta);
+    void StepDets(int delta);
+    // Text typed into the edits; anything but a whole number is ignored.
+    void RetsTyped(const QString &text);
+    void DetsTyped(const QString &text);
+    // Complexity and value from RETs and DETs; writes only while editing.
+    void Recompute();
+    LeaveResult LeaveRow(const QTreeWidgetItem *target);
+
+    // The matrix cell of the cursor's row, -1 without DETs.
+    int CurrentCell() const;
+
+signals:
+    void PanelRequested();
+    void NameFocusRequested(bool newRow);
+    void RowStarted();
+    void SyncRequested();
+    void CommandsChanged();
+
+private:
+    void StepCount(const QString &field, int delta);
+    void TypedCount(const QString &field, const QString &text);
+    bool BeforePost(TableCursor &cursor);
+    void AfterPost();
+    void AfterCancel();
+    void StateChanged(CursorState state);
+    bool LocateTag(int tag);
+    bool EnsureEditing();
+
+    Database &m_db;
+    TableCursor &m_files;
+    TDBTreeView &m_tree;
+    AppState &m_app;
+    EditorState &m_editor;
+    WorkingCopy &m_wc;
+    DialogService &m_messages;
+    TTransEditing &m_transactions;
+    int m_newTag = 0;
+};
+
+// A count typed by the user: digits only, so a sign or a blank is no count.
+bool ParseCount(const QString &text, int *value);
+
+} // namespace qm

@@ -1,0 +1,195 @@
+#include "editor/filespanel.h"
+
+#include "counting/codes.h"
+#include "editor/editorstate.h"
+#include "editor/fileediting.h"
+#include "editor/linkqueries.h"
+#include "editor/matrixgroup.h"
+#include "editor/panelhelpers.h"
+#include "editor/filespage.h"
+#include "store/appstate.h"
+#include "store/cursor.h"
+#include "store/database.h"
+#include "views/boundcontrols.h"
+#include "views/cursorguard.h"
+#include "views/dblistview.h"
+#include "views/dbtreeview.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+
+namespace qm {
+
+namespace {
+
+const QString kRets = QStringLiteral("RET_Count");
+const QString kDets = QStringLiteral("DET_Count");
+
+void bindChoices(TableCursor &cursor, const QString &field, QButtonGroup *group, const QList<CodeChoice> &choices)
+{
+    auto *link = new RadioGroupLink(cursor, field, group);
+    for (int i = 0; i < choices.size(); ++i)
+        if (QAbstractButton *button = group->button(i))
+            link->addChoice(button, choices[i].code);
+}
+
+} // namespace
+
+TFilesPanelBinding::TFilesPanelBinding(TFilesPage &page, TFilesEditing &editing, TableCursor &filesTbl,
+                                       Database &db, AppState &app, EditorState &editor)
+    : QObject(&page), m_page(page), m_editing(editing), m_files(filesTbl), m_db(db), m_app(app), m_editor(editor)
+{
+    m_tagText = m_page.findChild<QLabel *>(QStringLiteral("FileIdText"));
+    m_fpText = m_page.findChild<QLabel *>(QStringLiteral("FileFPText"));
+    m_complexityText = m_page.findChild<QLabel *>(QStringLiteral("FileComplexityText"));
+    m_linkQuery = TransLinkQuery();
+    TDBListView *linked = m_page.linkedTransactions();
+    linked->setDatabase(&m_db);
+    linked->setIDataSource(&m_linkQuery);
+    linked->setFieldId(QStringLiteral("Tag"));
+    linked->setFieldName(QStringLiteral("Description"));
+    linked->setFieldType(QStringLiteral("Change_Type"));
+    linked->setFieldIType(QStringLiteral("Type"));
+    connect(linked, &TDBListView::OnGetImage, this, &TFilesPanelBinding::ItemImage);
+    BindFields();
+    ConnectEditing();
+    RecordChanged();
+    UpdateButtons();
+}
+
+void TFilesPanelBinding::BindFields()
+{
+    new LineEditLink(m_files, QStringLiteral("Description"), m_page.nameEdit());
+    new MemoLink(m_files, QStringLiteral("Memo"), m_page.memo());
+    bindChoices(m_files, QStringLiteral("Type"), m_page.typeGroup(), FileTypeChoices());
+    bindChoices(m_files, QStringLiteral("Change_Type"), m_page.changeGroup(), ChangeTypeChoices());
+    connect(&m_files, &TableCursor::recordChanged, this, &TFilesPanelBinding::RecordChanged);
+    connect(&m_files, &TableCursor::fieldChanged, this, &TFilesPanelBinding::ShowValues);
+    connect(&m_files, &TableCursor::stateChanged, this, [this] {
+        ShowValues();
+        UpdateButtons();
+    });
+}
+
+void TFilesPanelBinding::ConnectEditing()
+{
+    TFilesEditing *editing = &m_editing;
+    connect(m_page.typeGroup(), &QButtonGroup::idClicked, editing, &TFilesEditing::TypeChosen);
+    connect(m_page.okButton(), &QPushButton::clicked, editing, &TFilesEditing::StoreRow);
+    connect(m_page.cancelButton(), &QPushButton::clicked, editing, &TFilesEditing::CancelRow);
+    connect(m_page.panelTabs(), &QTabWidget::currentChanged, this, &TFilesPanelBinding::RefreshLinkedTransactions);
+    ConnectCounts(m_page.retEdit(), QStringLiteral("RetUpDown"), true);
+    ConnectCounts(m_page.detEdit(), QStringLiteral("DetUpDown"), false);
+
+    connect(editing, &TFilesEditing::PanelRequested, this, [this] {
+        if (!m_page.panel()->IsPanelVisible())
+            m_page.panel()->SetPanelVisible(true);
+    });
+    connect(editing, &TFilesEditing::NameFocusRequested, this, [this](bool newRow) {
+        if (newRow)
+            m_page.ShowGeneralTab();
+        m_page.nameEdit()->setFocus();
+    });
+    connect(editing, &TFilesEditing::RowStarted, this, &TFilesPanelBinding::RecordChanged);
+    connect(editing, &TFilesEditing::SyncRequested, &m_page, &TFilesPage::SyncSelection);
+    connect(editing, &TFilesEditing::CommandsChanged, this, &TFilesPanelBinding::CommandsChanged);
+
+    new TLeaveGuard(m_page.tree(), [editing](const QTreeWidgetItem *target) { return editing->LeaveRow(target); });
+    NameFollowsTree(m_page.nameEdit(), m_page.tree());
+    EditOnRightClick(m_page.memo(), m_files, [this] { return m_editor.readOnly; });
+}
+
+void TFilesPanelBinding::ConnectCounts(QLineEdit *edit, const QString &upDownName, bool rets)
+{
+    TFilesEditing *editing = &m_editing;
+    connect(edit, &QLineEdit::textEdited, editing, rets ? &TFilesEditing::RetsTyped : &TFilesEditing::DetsTyped);
+    auto *up = m_page.findChild<QToolButton *>(upDownName + QStringLiteral("Up"));
+    auto *down = m_page.findChild<QToolButton *>(upDownName + QStringLiteral("Down"));
+    connect(up, &QToolButton::clicked, editing, [editing, rets] { rets ? editing->StepRets(1) : editing->StepDets(1); });
+    connect(down, &QToolButton::clicked, editing,
+            [editing, rets] { rets ? editing->StepRets(-1) : editing->StepDets(-1); });
+}
+
+void TFilesPanelBinding::RecordChanged()
+{
+    ShowValues();
+    RefreshLinkedTransactions();
+}
+
+void TFilesPanelBinding::ShowValues()
+{
+    const bool hasRow = m_files.isOpen() && (m_files.position() >= 0 || m_files.isEditing());
+    m_tagText->setText(hasRow ? FileTagText(m_files.intValue(QStringLiteral("Tag"))) : QString());
+    m_fpText->setText(hasRow ? QString::number(m_files.floatValue(QStringLiteral("FP_Val"))) : QString());
+    m_complexityText->setText(hasRow ? m_files.text(QStringLiteral("ComplexityLong")) : QString());
+    QPalette palette = m_fpText->palette();
+    const bool unchanged = hasRow && m_files.text(QStringLiteral("Change_Type")) == code::ChangeNone;
+    palette.setColor(QPalette::WindowText, unchanged ? m_page.palette().color(QPalette::Disabled, QPalette::WindowText)
+                                                     : m_page.palette().color(QPalette::WindowText));
+    m_fpText->setPalette(palette);
+    ShowCount(m_page.retEdit(), kRets);
+    ShowCount(m_page.detEdit(), kDets);
+    CheckOnly(m_page.matrixGroup(), m_editing.CurrentCell());
+}
+
+void TFilesPanelBinding::ShowCount(QLineEdit *edit, const QString &field)
+{
+    const bool hasRow = m_files.isOpen() && (m_files.position() >= 0 || m_files.isEditing());
+    if (!hasRow) {
+        edit->clear();
+        return;
+    }
+    const int value = int(m_files.intValue(field));
+    int shown = -1;
+    // Half-typed text the user is still working on stays as it is.
+    if (!ParseCount(edit->text(), &shown) && edit->hasFocus() && m_files.isEditing())
+        return;
+    if (shown != value)
+        edit->setText(QString::number(value));
+}
+
+void TFilesPanelBinding::UpdateButtons()
+{
+    const bool editing = m_files.isEditing();
+    m_page.okButton()->setEnabled(editing);
+    m_page.cancelButton()->setEnabled(editing);
+    m_page.okButton()->setDefault(editing);
+}
+
+bool TFilesPanelBinding::IsEnhancement()
+{
+    return m_db.scalar(QStringLiteral("SELECT Type FROM Counts WHERE Id = ?"), {m_app.currentCountId}).toString()
+           == code::CountEnhancement;
+}
+
+void TFilesPanelBinding::RefreshLinkedTransactions()
+{
+    if (m_page.panelTabs()->currentWidget() != m_page.transactionsTab())
+        return;
+    WaitCursor busy;
+    const bool hasRow = m_files.isOpen() && m_files.position() >= 0 && !m_files.isEditing();
+    m_linkQuery.setParam(QStringLiteral("Count_Id"), m_app.currentCountId);
+    m_linkQuery.setParam(QStringLiteral("File_Tag"), hasRow ? m_files.intValue(QStringLiteral("Tag")) : 0);
+    m_enhancement = IsEnhancement();
+    m_page.linkedTransactions()->Load();
+}
+
+void TFilesPanelBinding::ItemImage(TDBListView *list, TListItem *item)
+{
+    int image = 2;
+    if (item->info.type == code::TransInput)
+        image = 0;
+    else if (item->info.type == code::TransOutput)
+        image = 1;
+    if (m_enhancement && item->info.changeType == code::ChangeNone)
+        image += 4;
+    list->SetItemImage(item, image);
+}
+
+} // namespace qm

@@ -1,0 +1,432 @@
+#include "editor/transediting.h"
+
+#include "counting/codes.h"
+#include "counting/rules.h"
+#include "editor/editorstate.h"
+#include "store/apperror.h"
+#include "store/appstate.h"
+#include "store/dialogservice.h"
+#include "store/database.h"
+#include "store/workingcopy.h"
+#include "views/cursorguard.h"
+#include "views/dbtreeview.h"
+
+#include <algorithm>
+
+namespace qm {
+
+namespace {
+
+const QString kTag = QStringLiteral("Tag");
+const QString kCountId = QStringLiteral("Count_Id");
+const QString kType = QStringLiteral("Type");
+const QString kChangeType = QStringLiteral("Change_Type");
+const QString kInputDets = QStringLiteral("Input_Det_Count");
+const QString kInputFiles = QStringLiteral("Input_File_Count");
+const QString kOutputDets = QStringLiteral("Output_Det_Count");
+const QString kOutputFiles = QStringLiteral("Output_File_Count");
+
+} // namespace
+
+TTransEditing::TTransEditing(Database &db, TableCursor &transTbl, TDBTreeView &tree, AppState &app,
+                             EditorState &editor, WorkingCopy &workingCopy, DialogService &messages, QObject *parent)
+    : QObject(parent),
+      m_db(db),
+      m_trans(transTbl),
+      m_tree(tree),
+      m_app(app),
+      m_editor(editor),
+      m_wc(workingCopy),
+      m_messages(messages)
+{
+    m_trans.setBeforePost([this](TableCursor &cursor) { return BeforePost(cursor); });
+    connect(&m_trans, &TableCursor::afterPost, this, &TTransEditing::AfterPost);
+    connect(&m_trans, &TableCursor::afterCancel, this, &TTransEditing::AfterCancel);
+    connect(&m_trans, &TableCursor::stateChanged, this, &TTransEditing::StateChanged);
+    m_tree.setOnBefDelete([this](TDBTreeView *, const QString &key, bool &allow) { BeforeDelete(key, allow); });
+}
+
+QString TTransEditing::TypeOfIndex(int index)
+{
+    switch (index) {
+    case 0:
+        return code::TransInput;
+    case 1:
+        return code::TransOutput;
+    case 2:
+        return code::TransInquiry;
+    default:
+        return code::TransGroup;
+    }
+}
+
+int TTransEditing::IndexOfType(const QString &type)
+{
+    const QString t = type.trimmed();
+    if (t == code::TransInput)
+        return 0;
+    if (t == code::TransOutput)
+        return 1;
+    if (t == code::TransInquiry)
+        return 2;
+    return 3;
+}
+
+bool TTransEditing::LocateTag(int tag)
+{
+    m_trans.setFiltered(false);
+    return m_trans.locate({kTag, kCountId}, {tag, m_app.currentCountId});
+}
+
+// --- New rows ---
+
+void TTransEditing::InsertTransaction()
+{
+    Insert(false);
+}
+
+void TTransEditing::InsertChildTransaction()
+{
+    Insert(true);
+}
+
+void TTransEditing::Insert(bool child)
+{
+    emit PanelRequested();
+    // The commands are off while a row is being edited; a stray call must
+    // not throw that edit away.
+    if (m_editor.readOnly || m_trans.isEditing())
+        return;
+    int owner = 0;
+    if (const TTreeNode *selected = m_tree.SelectedNode()) {
+        if (!child)
+            owner = selected->info.parentKey.toInt();
+        else if (selected->info.type == code::TransGroup)
+            owner = selected->info.key.toInt();
+        else
+            return; // only a group holds other transactions
+    }
+    StartNewRow(owner);
+}
+
+void TTransEditing::StartNewRow(int owner)
+{
+    m_editor.newTransOwner = owner;
+    m_editor.transEditMode = EditMode::Inserting;
+    m_trans.insert();
+    emit NameFocusRequested(true);
+
+    // A new top-level transaction is always a group.
+    const QString type = owner != 0 ? m_editor.nextTransType : code::TransGroup;
+    m_newTag = m_wc.NextTransTag();
+    m_trans.setValue(kType, type);
+    m_trans.setValue(kChangeType, code::ChangeAdded);
+    for (const QString &count : {kInputDets, kInputFiles, kOutputDets, kOutputFiles})
+        m_trans.setValue(count, 0);
+    m_trans.setValue(QStringLiteral("Complexity"), code::ComplexityNotAssigned);
+    m_trans.setValue(QStringLiteral("FP_Val"), 0.0);
+    m_trans.setValue(QStringLiteral("Owner_Tag"), owner);
+    m_trans.setValue(kTag, m_newTag);
+    m_trans.setValue(kCountId, m_app.currentCountId);
+    m_editor.currentTransTag = m_newTag;
+    emit RowStarted();
+
+    TTreeNode *node = m_tree.AddUncommittedNode(QString::number(m_newTag), QString::number(owner), type);
+    if (!node) {
+        m_trans.cancel();
+        return;
+    }
+    m_tree.SetNodeImage(node, IndexOfType(type));
+    m_editor.hasPrevTrans = m_tree.itemAbove(node) != nullptr;
+    m_editor.hasNextTrans = m_tree.itemBelow(node) != nullptr;
+    emit CommandsChanged();
+}
+
+// --- Storing ---
+
+bool TTransEditing::StoreRow()
+{
+    if (!m_trans.isEditing())
+        return true;
+    try {
+        if (!m_trans.post())
+            return false;
+    } catch (const StoreError &e) {
+        // The store refused the row itself: say why and drop the edit.
+        m_messages.error(e.message());
+        m_trans.cancel();
+        return false;
+    }
+    emit CommandsChanged();
+    return true;
+}
+
+void TTransEditing::CancelRow()
+{
+    m_trans.cancel();
+    emit CommandsChanged();
+}
+
+LeaveResult TTransEditing::LeaveRow(const QTreeWidgetItem *target)
+{
+    const CursorState state = m_trans.state();
+    const bool pending = state == CursorState::Edit
+                         || (state == CursorState::Insert && (!target || target != m_tree.UncommittedNode()));
+    if (!pending)
+        return LeaveResult::NothingPending;
+    return StoreRow() ? LeaveResult::Stored : LeaveResult::Refused;
+}
+
+bool TTransEditing::BeforePost(TableCursor &cursor)
+{
+    if (m_systemStore)
+        return true;
+    if (cursor.text(QStringLiteral("Description")).trimmed().isEmpty()) {
+        emit PanelRequested();
+        m_messages.error(text::TransNameRequired);
+        emit NameFocusRequested(false);
+        return false;
+    }
+    const QString newType = TypeOfIndex(IndexOfType(cursor.text(kType)));
+    if (m_editor.transEditMode == EditMode::Editing && newType != code::TransGroup) {
+        const int tag = int(cursor.intValue(kTag));
+        if (StoredTypeOfNode(tag) == code::TransGroup && CountChildRows(m_db, m_app.currentCountId, tag) > 0) {
+            m_messages.error(text::GroupHasChildren);
+            return false;
+        }
+    }
+    // A paste brings every field of its rows with it.
+    if (m_editor.transEditMode != EditMode::Copying) {
+        Normalise(newType);
+        Recompute();
+    }
+    return true;
+}
+
+QString TTransEditing::StoredTypeOfNode(int tag) const
+{
+    // The node still carries the type from before this edit.
+    if (const TTreeNode *node = m_tree.FindNodeById(QString::number(tag)))
+        return node->info.type;
+    return m_db
+        .scalar(QStringLiteral("SELECT Type FROM Trans WHERE Tag = ? AND Count_Id = ?"), {tag, m_app.currentCountId})
+        .toString()
+        .trimmed();
+}
+
+void TTransEditing::Normalise(const QString &type)
+{
+    m_trans.setValue(kType, type);
+    m_trans.setValue(QStringLiteral("Complexity"), code::ComplexityNotAssigned);
+    // Each type keeps only the sides it has.
+    if (type == code::TransInput || type == code::TransGroup) {
+        m_trans.setValue(kOutputDets, 0);
+        m_trans.setValue(kOutputFiles, 0);
+    }
+    if (type == code::TransOutput || type == code::TransGroup) {
+        m_trans.setValue(kInputDets, 0);
+        m_trans.setValue(kInputFiles, 0);
+    }
+}
+
+void TTransEditing::Recompute()
+{
+    if (!m_trans.isEditing())
+        return;
+    const int inputCell = InputCell(int(m_trans.intValue(kInputFiles)), int(m_trans.intValue(kInputDets)));
+    const int outputCell = OutputCell(int(m_trans.intValue(kOutputFiles)), int(m_trans.intValue(kOutputDets)));
+    const QString type = m_trans.text(kType).trimmed();
+    const int complexity = TransComplexity(inputCell, outputCell, type);
+    m_trans.setValue(QStringLiteral("Complexity"), ComplexityCode(complexity));
+    m_trans.setValue(QStringLiteral("FP_Val"), double(TransWeight(complexity, type)));
+}
+
+void TTransEditing::AfterPost()
+{
+    if (m_systemStore)
+        return;
+    ++m_app.changeCount;
+    const EditMode mode = m_editor.transEditMode;
+    if (mode == EditMode::Copying) {
+        emit CommandsChanged();
+        return;
+    }
+    m_editor.nextTransType = code::TransInput;
+    if (mode == EditMode::Inserting) {
+        if (!LocateTag(m_newTag)) {
+            m_editor.transEditMode = EditMode::Browsing;
+            m_messages.error(text::TransAddFailed);
+            emit CommandsChanged();
+            return;
+        }
+        m_editor.nextTransType = m_trans.text(kType).trimmed();
+        m_tree.RefreshNodeFromUpdateSource();
+    } else if (mode == EditMode::Editing) {
+        const int tag = int(m_trans.intValue(kTag));
+        const TTreeNode *node = m_tree.FindNodeById(QString::number(tag));
+        if (node)
+            DeleteLinksNotFitting(tag, node->info.type, m_trans.text(kType).trimmed());
+        m_tree.RefreshNodeFromUpdateSource();
+    }
+    m_editor.transEditMode = EditMode::Browsing;
+    emit SyncRequested();
+}
+
+void TTransEditing::DeleteLinksNotFitting(int tag, const QString &oldType, const QString &newType)
+{
+    QString side;
+    if (newType == code::TransGroup && oldType != code::TransGroup)
+        side = QStringLiteral("*");
+    else if (newType == code::TransInput && oldType != code::TransInput)
+        side = code::LinkOutput;
+    else if (newType == code::TransOutput && oldType != code::TransOutput)
+        side = code::LinkInput;
+    if (side.isEmpty())
+        return;
+    const int removed = DeleteTransLinks(m_db, m_app.currentCountId, tag, side == QStringLiteral("*") ? QString() : side);
+    if (removed > 0)
+        RefreshLinkCursor(m_links);
+}
+
+void TTransEditing::AfterCancel()
+{
+    const EditMode mode = m_editor.transEditMode;
+    if (mode == EditMode::Inserting)
+        m_tree.DiscardUncommittedNode();
+    else if (mode == EditMode::Editing)
+        m_tree.RefreshNodeFromUpdateSource();
+    m_editor.transEditMode = EditMode::Browsing;
+    emit SyncRequested();
+}
+
+void TTransEditing::StateChanged(CursorState state)
+{
+    if (m_systemStore)
+        return;
+    const bool editing = state == CursorState::Edit || state == CursorState::Insert;
+    if (state == CursorState::Edit && m_editor.transEditMode == EditMode::Browsing)
+        m_editor.transEditMode = EditMode::Editing;
+    const bool allowed = !editing && !m_editor.readOnly;
+    m_editor.canInsertTrans = allowed;
+    m_editor.canInsertChild = allowed;
+    m_editor.canDeleteTrans = allowed;
+    emit CommandsChanged();
+}
+
+// --- Type change ---
+
+void TTransEditing::TypeChosen(int index)
+{
+    const QString type = TypeOfIndex(index);
+    if (!m_trans.isEditing() && !m_editor.readOnly && m_trans.position() >= 0
+        && m_trans.text(kType).trimmed() != type)
+        m_trans.edit();
+    if (m_trans.isEditing()) {
+        if (TTreeNode *node = m_tree.SelectedNode()) {
+            m_tree.SetNodeImage(node, index);
+            m_tree.RepaintNode(node);
+        }
+        if (m_trans.text(kChangeType) == code::ChangeNone)
+            m_trans.setValue(kChangeType, code::ChangeModified);
+        m_trans.setValue(kType, type);
+    }
+    emit TypeChanged();
+    Recompute();
+}
+
+// --- Deleting ---
+
+void TTransEditing::DeleteTransaction()
+{
+    if (m_editor.readOnly || m_trans.isEditing())
+        return;
+    TTreeNode *node = m_tree.SelectedNode();
+    if (!node)
+        return;
+    emit NodeDeleting(node);
+    m_deleteAllowed = false;
+    m_tree.DeleteSelectedNode();
+    if (!m_deleteAllowed)
+        return;
+    if (m_tree.topLevelItemCount() == 0)
+        m_trans.setFiltered(true); // the panel shows no row
+    ++m_app.changeCount;
+    emit CommandsChanged();
+}
+
+void TTransEditing::BeforeDelete(const QString &key, bool &allow)
+{
+    const int tag = key.toInt();
+    const TTreeNode *node = m_tree.FindNodeById(key);
+    if (node && node->childCount() > 0) {
+        m_messages.error(text::DeleteChildrenFirst);
+        return;
+    }
+    // Children a filter hides are still there.
+    if (CountChildRows(m_db, m_app.currentCountId, tag) > 0) {
+        m_messages.error(text::HiddenChildren);
+        return;
+    }
+    if (!LocateTag(tag)) {
+        m_messages.error(text::RowNotFound);
+        return;
+    }
+    if (DeleteTransLinks(m_db, m_app.currentCountId, tag) > 0)
+        RefreshLinkCursor(m_links);
+    allow = true;
+    m_deleteAllowed = true;
+}
+
+// --- Files going away ---
+
+bool TTransEditing::UnlinkFile(int fileTag)
+{
+    WaitCursor busy;
+    // The counts of the row being edited are about to change under it.
+    if (m_trans.isEditing() && !StoreRow())
+        return false;
+    const QList<FileLinkRef> links = FileLinks(m_db, m_app.currentCountId, fileTag);
+    if (DeleteFileLinks(m_db, m_app.currentCountId, fileTag) > 0)
+        RefreshLinkCursor(m_links);
+    if (links.isEmpty())
+        return true;
+    Recount(links);
+    emit SyncRequested();
+    return true;
+}
+
+void TTransEditing::Recount(const QList<FileLinkRef> &links)
+{
+    const QString selected = m_tree.ActiveId();
+    const bool updates = m_tree.updatesEnabled();
+    m_tree.setUpdatesEnabled(false);
+    m_trans.disableControls();
+    m_systemStore = true;
+    try {
+        for (const FileLinkRef &link : links) {
+            if (!LocateTag(link.transTag))
+                continue; // a link to a transaction that is gone
+            const QString field = link.side == code::LinkOutput ? kOutputFiles : kInputFiles;
+            m_trans.edit();
+            m_trans.setValue(field, std::max<qint64>(0, m_trans.intValue(field) - 1));
+            Recompute();
+            m_trans.post();
+            // What follows any stored edit that kept its type.
+            ++m_app.changeCount;
+            m_editor.nextTransType = code::TransInput;
+            m_tree.RefreshNodeFromUpdateSource();
+        }
+    } catch (...) {
+        m_systemStore = false;
+        m_trans.enableControls();
+        m_tree.setUpdatesEnabled(updates);
+        throw;
+    }
+    m_systemStore = false;
+    m_trans.enableControls();
+    m_tree.setUpdatesEnabled(updates);
+    if (TTreeNode *node = m_tree.FindNodeById(selected))
+        m_tree.SelectNode(node);
+}
+
+} // namespace qm
