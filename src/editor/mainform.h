@@ -201,7 +201,8 @@ private:
 
     // The user chose not to save: the saved count's total stays as it was.
     bool m_closeDiscarded = false;
-    bool m_closing = false;
+    // A save as stores the new count's total once its trees are rebuilt.
+    bool m_storeTotalAfterLoad = false;
 
     std::function<std::optional<QString>()> m_askName;
     std::function<void()> m_cancelReport;

@@ -30,6 +30,7 @@ int TMainForm::RunModal()
     m_wc.setUi(this);
     m_result = 0;
     m_closeDiscarded = false;
+    m_storeTotalAfterLoad = false;
     setWindowModality(Qt::ApplicationModal);
     Opening();
     QEventLoop loop;
@@ -37,6 +38,10 @@ int TMainForm::RunModal()
     if (isVisible())
         loop.exec(QEventLoop::DialogExec);
     m_loop = nullptr;
+    // Taken down before loading finished: nothing more may run on it.
+    m_loadTimer.stop();
+    m_pendingStep = LoadStep::None;
+    EndOpeningBusy();
     return m_result;
 }
 

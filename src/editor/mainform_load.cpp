@@ -138,6 +138,11 @@ void TMainForm::BuildTotals()
         SetStatusText(QString());
     }
     m_pendingStep = LoadStep::None;
+    if (m_storeTotalAfterLoad) {
+        m_storeTotalAfterLoad = false;
+        if (!m_state.filterActive)
+            m_wc.StoreCountTotal();
+    }
     EndOpeningBusy();
     UpdateCommands();
     emit LoadFinished();

@@ -8,10 +8,10 @@ namespace {
 
 // A tree in pre-order, one node per ";"-separated item: depth, type, change
 // type, value and name, for example "0 G A 0 Top; 1 I A 4 Add customer".
-QList<WalkNode> tree(const QString &spec)
+QList<WalkNode> tree(const QString &layout)
 {
     QList<WalkNode> nodes;
-    for (const QString &item : spec.split(u';', Qt::SkipEmptyParts)) {
+    for (const QString &item : layout.split(u';', Qt::SkipEmptyParts)) {
         const QStringList f = item.trimmed().split(u' ');
         WalkNode n;
         n.depth = f[0].toInt();

@@ -79,6 +79,8 @@ private slots:
     void sortSurvivesRefresh();
     void overflow_data();
     void overflow();
+    void filteredFiguresAreBlue_data();
+    void filteredFiguresAreBlue();
 
 private:
     void addCount(int id, const QString &type = "B", int copyOf = 0);
@@ -382,6 +384,36 @@ void TestCountPage::overflow()
         list->HeaderClicked(0);
         QCOMPARE(list->sortColumn(), 0);
     });
+}
+
+void TestCountPage::filteredFiguresAreBlue_data()
+{
+    QTest::addColumn<bool>("filtered");
+    QTest::newRow("filter on") << true;
+    QTest::newRow("filter off") << false;
+}
+
+void TestCountPage::filteredFiguresAreBlue()
+{
+    QFETCH(bool, filtered);
+    addCount(1);
+    test::InsertTrans(m_fx->db(), {1, 1, "Entry", 4});
+    m_fx->OpenSaved(1);
+    m_fx->state().filterActive = filtered;
+    TMainForm &editor = m_fx->editor();
+    m_fx->Run([&] {
+        const QColor expected = filtered ? QColor(Qt::blue) : editor.palette().color(QPalette::WindowText);
+        for (const char *name : {"TotalEdit", "TotalUnAEdit", "VAFAfterEdit", "VAFBeforeEdit"}) {
+            auto *edit = editor.countPage()->findChild<QLineEdit *>(QString::fromLatin1(name));
+            QVERIFY(edit);
+            QCOMPARE(edit->palette().color(QPalette::Text), expected);
+        }
+        QCOMPARE(editor.countPage()->summaryList()->palette().color(QPalette::Text), expected);
+        QCOMPARE(editor.transPage()->tree()->FontColour() == QColor(Qt::blue), filtered);
+        // The filter is switched off before the count's total is taken.
+        editor.close();
+    });
+    QVERIFY(!m_fx->state().filterActive);
 }
 
 QTEST_MAIN(TestCountPage)

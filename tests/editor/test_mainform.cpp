@@ -8,6 +8,7 @@
 #include "editor/transpage.h"
 #include "store/appstate.h"
 #include "store/cursor.h"
+#include "store/database.h"
 #include "store/workingcopy.h"
 
 #include <QAction>
@@ -301,6 +302,7 @@ void TestMainForm::refusedExitKeepsProgramRunning()
 void TestMainForm::saveAsEnhancementRebuilds()
 {
     addPayroll("B");
+    m_fx->db().exec("UPDATE CCounts SET FP_Val = 50 WHERE Id = 3");
     m_fx->OpenSaved(3);
     TMainForm &editor = m_fx->editor();
     editor.setAskNewCountName([] { return std::optional<QString>(QStringLiteral("Payroll project")); });
@@ -314,8 +316,10 @@ void TestMainForm::saveAsEnhancementRebuilds()
         QCOMPARE(editor.windowTitle(), QStringLiteral("Quillmark - C00000004:Payroll project"));
         QVERIFY(editor.transPage()->changeBox()->isEnabled());
         QVERIFY(!editor.commands().action(C::Save)->isEnabled());
-        // Every item is carried over unchanged, so nothing counts.
+        // Every item is carried over unchanged, so nothing counts; the
+        // catalogue has the derived count's own figure, not its source's.
         QCOMPARE(editor.countPage()->Displays().totalAdjusted->text(), QStringLiteral("0"));
+        QCOMPARE(m_fx->Scalar("SELECT FP_Val FROM CCounts WHERE Id = 4").toInt(), 0);
         editor.close();
     });
     QCOMPARE(m_fx->Scalar("SELECT Type || '/' || Copy_Count_Id || '/' || Old_VAF FROM CCounts WHERE Id = 4").toString(),
