@@ -77,7 +77,7 @@ void TFilesEditing::InsertFile()
     if (m_editor.readOnly)
         return;
     emit PanelRequested();
-    if (m_files.isEditing())
+    if (m_files.isEditing() && !StoreRow())
         return;
     m_editor.fileEditMode = EditMode::Inserting;
     m_files.insert();
@@ -287,8 +287,13 @@ void TFilesEditing::TypedCount(const QString &field, const QString &text)
 
 void TFilesEditing::DeleteFile()
 {
-    if (m_editor.readOnly || m_files.isEditing())
+    if (m_editor.readOnly)
         return;
+    if (m_files.state() == CursorState::Insert) {
+        CancelRow();
+        return;
+    }
+    m_files.cancel();
     const TTreeNode *node = m_tree.SelectedNode();
     if (!node)
         return;

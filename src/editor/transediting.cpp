@@ -93,9 +93,8 @@ void TTransEditing::InsertChildTransaction()
 void TTransEditing::Insert(bool child)
 {
     emit PanelRequested();
-    // The commands are off while a row is being edited; a stray call must
-    // not throw that edit away.
-    if (m_editor.readOnly || m_trans.isEditing())
+    // From the menu while a row is being edited: that row is stored first.
+    if (m_editor.readOnly || (m_trans.isEditing() && !StoreRow()))
         return;
     int owner = 0;
     if (const TTreeNode *selected = m_tree.SelectedNode()) {
@@ -338,8 +337,15 @@ void TTransEditing::TypeChosen(int index)
 
 void TTransEditing::DeleteTransaction()
 {
-    if (m_editor.readOnly || m_trans.isEditing())
+    if (m_editor.readOnly)
         return;
+    // Deleting a row being inserted is abandoning it; edits of a row about
+    // to go do not matter.
+    if (m_trans.state() == CursorState::Insert) {
+        CancelRow();
+        return;
+    }
+    m_trans.cancel();
     TTreeNode *node = m_tree.SelectedNode();
     if (!node)
         return;
