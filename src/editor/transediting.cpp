@@ -11,6 +11,9 @@
 #include "views/cursorguard.h"
 #include "views/dbtreeview.h"
 
+#include <QScopeGuard>
+#include <QSqlQuery>
+
 #include <algorithm>
 
 namespace qm {
@@ -178,8 +181,6 @@ LeaveResult TTransEditing::LeaveRow(const QTreeWidgetItem *target)
 
 bool TTransEditing::BeforePost(TableCursor &cursor)
 {
-    if (m_systemStore)
-        return true;
     if (cursor.text(QStringLiteral("Description")).trimmed().isEmpty()) {
         emit PanelRequested();
         m_messages.error(text::TransNameRequired);
@@ -242,8 +243,6 @@ void TTransEditing::Recompute()
 
 void TTransEditing::AfterPost()
 {
-    if (m_systemStore)
-        return;
     ++m_app.changeCount;
     const EditMode mode = m_editor.transEditMode;
     if (mode == EditMode::Copying) {
@@ -300,8 +299,6 @@ void TTransEditing::AfterCancel()
 
 void TTransEditing::StateChanged(CursorState state)
 {
-    if (m_systemStore)
-        return;
     const bool editing = state == CursorState::Edit || state == CursorState::Insert;
     if (state == CursorState::Edit && m_editor.transEditMode == EditMode::Browsing)
         m_editor.transEditMode = EditMode::Editing;
@@ -392,11 +389,17 @@ bool TTransEditing::UnlinkFile(int fileTag)
     if (m_trans.isEditing() && !StoreRow())
         return false;
     const QList<FileLinkRef> links = FileLinks(m_db, m_app.currentCountId, fileTag);
-    if (DeleteFileLinks(m_db, m_app.currentCountId, fileTag) > 0)
-        RefreshLinkCursor(m_links);
     if (links.isEmpty())
         return true;
-    Recount(links);
+    {
+        // One write for the links and every recount: much faster than a
+        // commit per row, and never half done.
+        Transaction tx(m_db);
+        DeleteFileLinks(m_db, m_app.currentCountId, fileTag);
+        Recount(links);
+        tx.commit();
+    }
+    RefreshLinkCursor(m_links);
     emit SyncRequested();
     return true;
 }
@@ -407,30 +410,36 @@ void TTransEditing::Recount(const QList<FileLinkRef> &links)
     const bool updates = m_tree.updatesEnabled();
     m_tree.setUpdatesEnabled(false);
     m_trans.disableControls();
-    m_systemStore = true;
-    try {
-        for (const FileLinkRef &link : links) {
-            if (!LocateTag(link.transTag))
-                continue; // a link to a transaction that is gone
-            const QString field = link.side == code::LinkOutput ? kOutputFiles : kInputFiles;
-            m_trans.edit();
-            m_trans.setValue(field, std::max<qint64>(0, m_trans.intValue(field) - 1));
-            Recompute();
-            m_trans.post();
-            // What follows any stored edit that kept its type.
-            ++m_app.changeCount;
-            m_editor.nextTransType = code::TransInput;
-            m_tree.RefreshNodeFromUpdateSource();
-        }
-    } catch (...) {
-        m_systemStore = false;
+    const auto restore = qScopeGuard([&] {
         m_trans.enableControls();
         m_tree.setUpdatesEnabled(updates);
-        throw;
+    });
+    for (const FileLinkRef &link : links) {
+        // Written straight to the row: storing through the cursor would
+        // read the whole table again for every transaction.
+        QSqlQuery row = m_db.exec(QStringLiteral("SELECT Type, Input_File_Count, Input_Det_Count, Output_File_Count, "
+                                                 "Output_Det_Count FROM Trans WHERE Tag = ? AND Count_Id = ?"),
+                                  {link.transTag, m_app.currentCountId});
+        if (!row.next())
+            continue; // a link to a transaction that is gone
+        const QString type = row.value(0).toString().trimmed();
+        int inputFiles = row.value(1).toInt();
+        int outputFiles = row.value(3).toInt();
+        int &lowered = link.side == code::LinkOutput ? outputFiles : inputFiles;
+        lowered = std::max(0, lowered - 1);
+        const int complexity =
+            TransComplexity(InputCell(inputFiles, row.value(2).toInt()), OutputCell(outputFiles, row.value(4).toInt()),
+                            type);
+        m_db.exec(QStringLiteral("UPDATE Trans SET Input_File_Count = ?, Output_File_Count = ?, Complexity = ?, "
+                                 "FP_Val = ? WHERE Tag = ? AND Count_Id = ?"),
+                  {inputFiles, outputFiles, ComplexityCode(complexity), double(TransWeight(complexity, type)),
+                   link.transTag, m_app.currentCountId});
+        // What follows any stored edit that kept its type.
+        ++m_app.changeCount;
+        m_editor.nextTransType = code::TransInput;
+        if (LocateTag(link.transTag))
+            m_tree.RefreshNodeFromUpdateSource();
     }
-    m_systemStore = false;
-    m_trans.enableControls();
-    m_tree.setUpdatesEnabled(updates);
     if (TTreeNode *node = m_tree.FindNodeById(selected))
         m_tree.SelectNode(node);
 }

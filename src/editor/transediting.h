@@ -104,9 +104,6 @@ private:
     DialogService &m_messages;
     TableCursor *m_links = nullptr;
     int m_newTag = 0;
-    // Stores made by the program itself (recounting after a file goes):
-    // not the user's edit, so not checked as one.
-    bool m_systemStore = false;
     bool m_deleteAllowed = false;
 };
 
