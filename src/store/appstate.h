@@ -30,7 +30,8 @@ struct AppState
     bool exitRequested = false;
 
     int summaryMode = 0;
-    int summaryLevel = 0;
+    // Breakdown depth of the transaction summary, 1 to 3.
+    int summaryLevel = 1;
     bool filterActive = false;
     bool reportBusy = false;
 };

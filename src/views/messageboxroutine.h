@@ -1,13 +1,12 @@
 #pragma once
 
 #include "store/dialogservice.h"
+#include "views/dockpanel.h"
 
 #include <QList>
 #include <QPointer>
 
 namespace qm {
-
-class TDockPanel;
 
 // The editor's way of asking the user anything: its floating panels step out
 // of the always-on-top layer while a box or modal dialog is up, so they never
