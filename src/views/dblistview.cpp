@@ -1,4 +1,5 @@
 #include "views/dblistview.h"
+#include "views/sourcefields.h"
 
 #include "views/collation.h"
 
@@ -14,21 +15,6 @@
 namespace qm {
 
 namespace {
-
-int fieldIndex(const QSqlRecord &record, const QString &field)
-{
-    if (field.isEmpty())
-        return -1;
-    const int i = record.indexOf(field);
-    if (i < 0)
-        throw StoreError(QStringLiteral("Field '%1' not found").arg(field), QStringLiteral("TDBListView"));
-    return i;
-}
-
-QString textAt(const QSqlQuery &q, int i)
-{
-    return i < 0 ? QString() : q.value(i).toString();
-}
 
 } // namespace
 
@@ -95,10 +81,10 @@ void TDBListView::Load()
         return;
     QSqlQuery q = m_iSource->exec(*m_db);
     const QSqlRecord rec = q.record();
-    const int iId = fieldIndex(rec, m_fieldId);
-    const int iName = fieldIndex(rec, m_fieldName);
-    const int iType = fieldIndex(rec, m_fieldType);
-    const int iIType = fieldIndex(rec, m_fieldIType);
+    const int iId = SourceFieldIndex(rec, m_fieldId, QStringLiteral("TDBListView"));
+    const int iName = SourceFieldIndex(rec, m_fieldName, QStringLiteral("TDBListView"));
+    const int iType = SourceFieldIndex(rec, m_fieldType, QStringLiteral("TDBListView"));
+    const int iIType = SourceFieldIndex(rec, m_fieldIType, QStringLiteral("TDBListView"));
 
     ++m_changeLock;
     const bool wasEnabled = updatesEnabled();
@@ -108,7 +94,7 @@ void TDBListView::Load()
     Clear();
     resetColumns();
     while (q.next()) {
-        auto *item = new TListItem({textAt(q, iId), textAt(q, iType), textAt(q, iIType), textAt(q, iName)});
+        auto *item = new TListItem({SourceText(q, iId), SourceText(q, iType), SourceText(q, iIType), SourceText(q, iName)});
         addTopLevelItem(item);
         SetItemImage(item, 0);
         emit OnGetImage(this, item);

@@ -3,6 +3,7 @@
 #include "views/collation.h"
 #include "views/dbtreeview.h"
 #include "views/dbtreeview_p.h"
+#include "views/sourcefields.h"
 
 #include "store/apperror.h"
 #include "store/database.h"
@@ -17,21 +18,6 @@
 namespace qm {
 
 namespace {
-
-int fieldIndex(const QSqlRecord &record, const QString &field)
-{
-    if (field.isEmpty())
-        return -1;
-    const int i = record.indexOf(field);
-    if (i < 0)
-        throw StoreError(QStringLiteral("Field '%1' not found").arg(field), QStringLiteral("TDBTreeView"));
-    return i;
-}
-
-QString textAt(const QSqlQuery &q, int i)
-{
-    return i < 0 ? QString() : q.value(i).toString();
-}
 
 // Halves away from zero, as item values are rounded wherever they are summed.
 qint64 roundValue(double v)
@@ -69,24 +55,24 @@ std::vector<TDBTreeView::SourceRow> TDBTreeView::readRows(const StoreQuery &quer
 {
     QSqlQuery q = query.exec(*m_db);
     const QSqlRecord rec = q.record();
-    const int iId = fieldIndex(rec, m_fieldId);
-    const int iParent = withParent ? fieldIndex(rec, m_fieldParentId) : -1;
-    const int iName = fieldIndex(rec, m_fieldName);
-    const int iVal = fieldIndex(rec, m_fieldVal);
-    const int iType = fieldIndex(rec, m_fieldType);
-    const int iType2 = fieldIndex(rec, m_fieldType2);
-    const int iType3 = fieldIndex(rec, m_fieldType3);
+    const int iId = SourceFieldIndex(rec, m_fieldId, QStringLiteral("TDBTreeView"));
+    const int iParent = withParent ? SourceFieldIndex(rec, m_fieldParentId, QStringLiteral("TDBTreeView")) : -1;
+    const int iName = SourceFieldIndex(rec, m_fieldName, QStringLiteral("TDBTreeView"));
+    const int iVal = SourceFieldIndex(rec, m_fieldVal, QStringLiteral("TDBTreeView"));
+    const int iType = SourceFieldIndex(rec, m_fieldType, QStringLiteral("TDBTreeView"));
+    const int iType2 = SourceFieldIndex(rec, m_fieldType2, QStringLiteral("TDBTreeView"));
+    const int iType3 = SourceFieldIndex(rec, m_fieldType3, QStringLiteral("TDBTreeView"));
 
     std::vector<SourceRow> rows;
     while (q.next()) {
         SourceRow r;
-        r.key = textAt(q, iId);
-        r.parentKey = textAt(q, iParent);
-        r.name = textAt(q, iName);
+        r.key = SourceText(q, iId);
+        r.parentKey = SourceText(q, iParent);
+        r.name = SourceText(q, iName);
         r.val = iVal < 0 ? 0.0 : q.value(iVal).toDouble();
-        r.type = textAt(q, iType).left(1);
-        r.type2 = textAt(q, iType2).left(1);
-        r.type3 = textAt(q, iType3).left(1);
+        r.type = SourceText(q, iType).left(1);
+        r.type2 = SourceText(q, iType2).left(1);
+        r.type3 = SourceText(q, iType3).left(1);
         rows.push_back(std::move(r));
     }
     return rows;
