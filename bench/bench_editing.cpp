@@ -8,7 +8,6 @@
 #include "datagen.h"
 
 #include "counting/codes.h"
-#include "editor/editing.h"
 #include "editor/editorcommands.h"
 #include "editor/filespage.h"
 #include "editor/mainform.h"
@@ -190,8 +189,6 @@ int main(int argc, char **argv)
 
     TMainForm editor(dm);
     editor.setLoadPause(0);
-    if (!editor.findChild<TCountEditing *>())
-        new TCountEditing(editor, dm.database(), dm.workingCopy());
     AppState &state = dm.state();
     state.currentCountId = large;
     state.newCount = false;

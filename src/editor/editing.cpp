@@ -70,6 +70,12 @@ void TCountEditing::ImplementCommands()
     m_form.UpdateCommands();
 }
 
+bool TCountEditing::CanLeaveRow(bool transactions, const QTreeWidgetItem *target)
+{
+    const LeaveResult result = transactions ? m_trans->LeaveRow(target) : m_files->LeaveRow(target);
+    return result != LeaveResult::Refused;
+}
+
 void TCountEditing::LinkFiles()
 {
     TableCursor &transTbl = m_form.transTbl();

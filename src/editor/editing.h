@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+class QTreeWidgetItem;
+
 namespace qm {
 
 class Database;
@@ -33,6 +35,9 @@ public:
     // The transaction complexity command: the link dialog for the selected
     // transaction, and what the editor does with its result.
     void LinkFiles();
+    // Before a command moves the selection of the transaction or file tree:
+    // a pending edit there is stored, and false means it could not be.
+    bool CanLeaveRow(bool transactions, const QTreeWidgetItem *target);
 
 private:
     void ImplementCommands();

@@ -196,6 +196,12 @@ QWidget *TFilesPage::UpDown(const QString &name)
     return pair;
 }
 
+QToolButton *TFilesPage::arrow(bool rets, bool up) const
+{
+    const QWidget *pair = rets ? m_retUpDown : m_detUpDown;
+    return pair->findChild<QToolButton *>(pair->objectName() + (up ? QStringLiteral("Up") : QStringLiteral("Down")));
+}
+
 QWidget *TFilesPage::BuildComplexityTab()
 {
     auto *tab = new QWidget;

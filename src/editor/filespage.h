@@ -47,6 +47,11 @@ public:
     QLineEdit *detEdit() const { return m_dets; }
     QWidget *retUpDown() const { return m_retUpDown; }
     QWidget *detUpDown() const { return m_detUpDown; }
+    // The up or down arrow beside the RETs or the DETs.
+    QToolButton *arrow(bool rets, bool up) const;
+    QLabel *tagText() const { return m_tagText; }
+    QLabel *fpText() const { return m_fpText; }
+    QLabel *complexityText() const { return m_complexityText; }
     QButtonGroup *typeGroup() const { return m_typeGroup; }
     QGroupBox *typeBox() const { return m_typeBox; }
     QButtonGroup *changeGroup() const { return m_changeGroup; }

@@ -45,9 +45,6 @@ TFilesPanelBinding::TFilesPanelBinding(TFilesPage &page, TFilesEditing &editing,
                                        Database &db, AppState &app, EditorState &editor)
     : QObject(&page), m_page(page), m_editing(editing), m_files(filesTbl), m_db(db), m_app(app), m_editor(editor)
 {
-    m_tagText = m_page.findChild<QLabel *>(QStringLiteral("FileIdText"));
-    m_fpText = m_page.findChild<QLabel *>(QStringLiteral("FileFPText"));
-    m_complexityText = m_page.findChild<QLabel *>(QStringLiteral("FileComplexityText"));
     m_linkQuery = TransLinkQuery();
     TDBListView *linked = m_page.linkedTransactions();
     linked->setDatabase(&m_db);
@@ -84,8 +81,8 @@ void TFilesPanelBinding::ConnectEditing()
     connect(m_page.okButton(), &QPushButton::clicked, editing, &TFilesEditing::StoreRow);
     connect(m_page.cancelButton(), &QPushButton::clicked, editing, &TFilesEditing::CancelRow);
     connect(m_page.panelTabs(), &QTabWidget::currentChanged, this, &TFilesPanelBinding::RefreshLinkedTransactions);
-    ConnectCounts(m_page.retEdit(), QStringLiteral("RetUpDown"), true);
-    ConnectCounts(m_page.detEdit(), QStringLiteral("DetUpDown"), false);
+    ConnectCounts(m_page.retEdit(), true);
+    ConnectCounts(m_page.detEdit(), false);
 
     connect(editing, &TFilesEditing::PanelRequested, this, [this] {
         if (!m_page.panel()->IsPanelVisible())
@@ -105,12 +102,12 @@ void TFilesPanelBinding::ConnectEditing()
     EditOnRightClick(m_page.memo(), m_files, [this] { return m_editor.readOnly; });
 }
 
-void TFilesPanelBinding::ConnectCounts(QLineEdit *edit, const QString &upDownName, bool rets)
+void TFilesPanelBinding::ConnectCounts(QLineEdit *edit, bool rets)
 {
     TFilesEditing *editing = &m_editing;
     connect(edit, &QLineEdit::textEdited, editing, rets ? &TFilesEditing::RetsTyped : &TFilesEditing::DetsTyped);
-    auto *up = m_page.findChild<QToolButton *>(upDownName + QStringLiteral("Up"));
-    auto *down = m_page.findChild<QToolButton *>(upDownName + QStringLiteral("Down"));
+    QToolButton *up = m_page.arrow(rets, true);
+    QToolButton *down = m_page.arrow(rets, false);
     connect(up, &QToolButton::clicked, editing, [editing, rets] { rets ? editing->StepRets(1) : editing->StepDets(1); });
     connect(down, &QToolButton::clicked, editing,
             [editing, rets] { rets ? editing->StepRets(-1) : editing->StepDets(-1); });
@@ -125,14 +122,14 @@ void TFilesPanelBinding::RecordChanged()
 void TFilesPanelBinding::ShowValues()
 {
     const bool hasRow = m_files.isOpen() && (m_files.position() >= 0 || m_files.isEditing());
-    m_tagText->setText(hasRow ? FileTagText(m_files.intValue(QStringLiteral("Tag"))) : QString());
-    m_fpText->setText(hasRow ? QString::number(m_files.floatValue(QStringLiteral("FP_Val"))) : QString());
-    m_complexityText->setText(hasRow ? m_files.text(QStringLiteral("ComplexityLong")) : QString());
-    QPalette palette = m_fpText->palette();
+    m_page.tagText()->setText(hasRow ? FileTagText(m_files.intValue(QStringLiteral("Tag"))) : QString());
+    m_page.fpText()->setText(hasRow ? QString::number(m_files.floatValue(QStringLiteral("FP_Val"))) : QString());
+    m_page.complexityText()->setText(hasRow ? m_files.text(QStringLiteral("ComplexityLong")) : QString());
+    QPalette palette = m_page.fpText()->palette();
     const bool unchanged = hasRow && m_files.text(QStringLiteral("Change_Type")) == code::ChangeNone;
     palette.setColor(QPalette::WindowText, unchanged ? m_page.palette().color(QPalette::Disabled, QPalette::WindowText)
                                                      : m_page.palette().color(QPalette::WindowText));
-    m_fpText->setPalette(palette);
+    m_page.fpText()->setPalette(palette);
     ShowCount(m_page.retEdit(), kRets);
     ShowCount(m_page.detEdit(), kDets);
     CheckOnly(m_page.matrixGroup(), m_editing.CurrentCell());

@@ -4,7 +4,6 @@
 
 #include <QObject>
 
-class QLabel;
 class QLineEdit;
 
 namespace qm {
@@ -39,7 +38,7 @@ signals:
 private:
     void BindFields();
     void ConnectEditing();
-    void ConnectCounts(QLineEdit *edit, const QString &upDownName, bool rets);
+    void ConnectCounts(QLineEdit *edit, bool rets);
     void RecordChanged();
     void ShowValues();
     void ShowCount(QLineEdit *edit, const QString &field);
@@ -55,9 +54,6 @@ private:
     EditorState &m_editor;
     StoreQuery m_linkQuery;
 
-    QLabel *m_tagText = nullptr;
-    QLabel *m_fpText = nullptr;
-    QLabel *m_complexityText = nullptr;
     bool m_enhancement = false;
 };
 

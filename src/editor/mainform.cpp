@@ -3,6 +3,7 @@
 #include "analysis/countsummary.h"
 #include "analysis/summarylistview.h"
 #include "editor/countpage.h"
+#include "editor/editing.h"
 #include "editor/editoricons.h"
 #include "editor/filespage.h"
 #include "editor/transpage.h"
@@ -43,6 +44,7 @@ TMainForm::TMainForm(DataModule &dataModule, QWidget *parent)
     BuildStatusBar();
     ConnectCommands();
     ConnectPages();
+    m_editing = new TCountEditing(*this, m_db, m_wc);
 
     m_loadTimer.setSingleShot(true);
     connect(&m_loadTimer, &QTimer::timeout, this, &TMainForm::RunLoadStep);

@@ -25,6 +25,7 @@ class DataModule;
 class Database;
 class TableCursor;
 class TCountPage;
+class TCountEditing;
 class TCountSummary;
 class TFilesPage;
 class TTransPage;
@@ -92,6 +93,7 @@ public:
     QWidget *analyserPage() const { return m_analyserPage; }
     QTabWidget *pageControl() const { return m_pages; }
     TCountSummary &summary() { return *m_summary; }
+    TCountEditing &editing() { return *m_editing; }
     QLabel *statusPanel(int i) const;
     LoadStep pendingLoadStep() const { return m_pendingStep; }
     bool isReadOnly() const { return m_editor.readOnly; }
@@ -190,6 +192,7 @@ private:
     QWidget *m_analyserPage = nullptr;
     TEditorCommands *m_commands = nullptr;
     TCountSummary *m_summary = nullptr;
+    TCountEditing *m_editing = nullptr;
     QList<QLabel *> m_statusPanels;
 
     QTimer m_loadTimer;

@@ -8,6 +8,7 @@
 #include "analysis/summary.h"
 #include "counting/codes.h"
 #include "editor/countpage.h"
+#include "editor/editing.h"
 #include "editor/filespage.h"
 #include "editor/transpage.h"
 #include "store/appstate.h"
@@ -218,24 +219,31 @@ void TMainForm::CycleSummaryLevel()
 
 void TMainForm::MovePrevious()
 {
-    TDBTreeView *tree = activePage() == TransactionsPage ? m_transPage->tree() : m_filesPage->tree();
+    const bool trans = activePage() == TransactionsPage;
+    TDBTreeView *tree = trans ? m_transPage->tree() : m_filesPage->tree();
     if (QTreeWidgetItem *selected = tree->SelectedNode())
         if (QTreeWidgetItem *previous = tree->itemAbove(selected))
-            tree->SelectNode(previous);
+            if (m_editing->CanLeaveRow(trans, previous))
+                tree->SelectNode(previous);
 }
 
 void TMainForm::MoveNext()
 {
-    TDBTreeView *tree = activePage() == TransactionsPage ? m_transPage->tree() : m_filesPage->tree();
+    const bool trans = activePage() == TransactionsPage;
+    TDBTreeView *tree = trans ? m_transPage->tree() : m_filesPage->tree();
     if (QTreeWidgetItem *selected = tree->SelectedNode())
         if (QTreeWidgetItem *next = tree->itemBelow(selected))
-            tree->SelectNode(next);
+            if (m_editing->CanLeaveRow(trans, next))
+                tree->SelectNode(next);
 }
 
 void TMainForm::HierarchyCommand(TEditorCommands::Id id)
 {
     using C = TEditorCommands;
     TDBTreeView *tree = m_transPage->tree();
+    // Folding may move the selection off the row being edited.
+    if (!m_editing->CanLeaveRow(true, nullptr))
+        return;
     WaitCursor busy;
     switch (id) {
     case C::ExpandAll:

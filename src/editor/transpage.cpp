@@ -177,14 +177,14 @@ QWidget *TTransPage::BuildGeneralTab()
     m_debugFields = new QWidget;
     auto *debugForm = new QFormLayout(m_debugFields);
     debugForm->setContentsMargins(0, 0, 0, 0);
-    auto *tag = new QLineEdit;
-    tag->setObjectName(QStringLiteral("TransTagDebugEdit"));
-    tag->setReadOnly(true);
-    auto *owner = new QLineEdit;
-    owner->setObjectName(QStringLiteral("TransOwnerTagDebugEdit"));
-    owner->setReadOnly(true);
-    debugForm->addRow(QStringLiteral("Tag:"), tag);
-    debugForm->addRow(QStringLiteral("Owner_Tag:"), owner);
+    m_tagDebug = new QLineEdit;
+    m_tagDebug->setObjectName(QStringLiteral("TransTagDebugEdit"));
+    m_tagDebug->setReadOnly(true);
+    m_ownerDebug = new QLineEdit;
+    m_ownerDebug->setObjectName(QStringLiteral("TransOwnerTagDebugEdit"));
+    m_ownerDebug->setReadOnly(true);
+    debugForm->addRow(QStringLiteral("Tag:"), m_tagDebug);
+    debugForm->addRow(QStringLiteral("Owner_Tag:"), m_ownerDebug);
     m_debugFields->setVisible(false);
 
     m_typeGroup = new QButtonGroup(this);
@@ -216,36 +216,36 @@ QWidget *TTransPage::BuildGeneralTab()
     return tab;
 }
 
-QGroupBox *TTransPage::BuildSideBox(const QString &title, const QString &prefix)
+QGroupBox *TTransPage::BuildSideBox(SideBox &side, const QString &title, const QString &prefix)
 {
-    auto *box = new QGroupBox(title);
-    box->setObjectName(prefix + QStringLiteral("ComplexityGroupBox"));
-    auto *ftrs = new QLineEdit;
-    ftrs->setObjectName(prefix + QStringLiteral("FtrEdit"));
-    ftrs->setReadOnly(true);
-    auto *dets = new QLineEdit;
-    dets->setObjectName(prefix + QStringLiteral("DetEdit"));
-    dets->setReadOnly(true);
-    auto *complexity = new QLabel;
-    complexity->setObjectName(prefix + QStringLiteral("ComplexityText"));
-    auto *files = new QTreeWidget;
-    files->setObjectName(prefix + QStringLiteral("FilesGrid"));
-    files->setRootIsDecorated(false);
-    files->setHeaderLabels({QStringLiteral("Files Referenced...")});
-    auto *form = new QFormLayout(box);
-    form->addRow(QStringLiteral("FTRs:"), ftrs);
-    form->addRow(QStringLiteral("DETs:"), dets);
-    form->addRow(QStringLiteral("Complexity:"), complexity);
-    form->addRow(files);
-    return box;
+    side.box = new QGroupBox(title);
+    side.box->setObjectName(prefix + QStringLiteral("ComplexityGroupBox"));
+    side.ftrs = new QLineEdit;
+    side.ftrs->setObjectName(prefix + QStringLiteral("FtrEdit"));
+    side.ftrs->setReadOnly(true);
+    side.dets = new QLineEdit;
+    side.dets->setObjectName(prefix + QStringLiteral("DetEdit"));
+    side.dets->setReadOnly(true);
+    side.complexity = new QLabel;
+    side.complexity->setObjectName(prefix + QStringLiteral("ComplexityText"));
+    side.files = new QTreeWidget;
+    side.files->setObjectName(prefix + QStringLiteral("FilesGrid"));
+    side.files->setRootIsDecorated(false);
+    side.files->setHeaderLabels({QStringLiteral("Files Referenced...")});
+    auto *form = new QFormLayout(side.box);
+    form->addRow(QStringLiteral("FTRs:"), side.ftrs);
+    form->addRow(QStringLiteral("DETs:"), side.dets);
+    form->addRow(QStringLiteral("Complexity:"), side.complexity);
+    form->addRow(side.files);
+    return side.box;
 }
 
 QWidget *TTransPage::BuildDetailsTab()
 {
     auto *tab = new QWidget;
     auto *column = new QVBoxLayout(tab);
-    column->addWidget(BuildSideBox(QStringLiteral("Input Complexity"), QStringLiteral("Input")));
-    column->addWidget(BuildSideBox(QStringLiteral("Output Complexity"), QStringLiteral("Output")));
+    column->addWidget(BuildSideBox(m_inputBox, QStringLiteral("Input Complexity"), QStringLiteral("Input")));
+    column->addWidget(BuildSideBox(m_outputBox, QStringLiteral("Output Complexity"), QStringLiteral("Output")));
     return tab;
 }
 

@@ -51,6 +51,27 @@ public:
     QGroupBox *changeBox() const { return m_changeBox; }
     QPushButton *okButton() const { return m_ok; }
     QPushButton *cancelButton() const { return m_cancel; }
+    QLabel *tagText() const { return m_tagText; }
+    QLabel *fpCaption() const { return m_fpCaption; }
+    QLabel *fpText() const { return m_fpText; }
+    QGroupBox *complexityBox() const { return m_complexityBox; }
+    QLabel *complexityText() const { return m_complexityText; }
+    QPushButton *complexityButton() const { return m_complexityButton; }
+    // Raw keys, for the debug aids.
+    QLineEdit *tagDebugEdit() const { return m_tagDebug; }
+    QLineEdit *ownerDebugEdit() const { return m_ownerDebug; }
+
+    // One side of the transaction on the "Details" tab.
+    struct SideBox
+    {
+        QGroupBox *box = nullptr;
+        QLineEdit *ftrs = nullptr;
+        QLineEdit *dets = nullptr;
+        QLabel *complexity = nullptr;
+        QTreeWidget *files = nullptr;
+    };
+    const SideBox &inputBox() const { return m_inputBox; }
+    const SideBox &outputBox() const { return m_outputBox; }
     // The record sources of the tree; a filter adds its condition line.
     StoreQuery &parentSource() { return m_parents; }
     StoreQuery &itemSource() { return m_items; }
@@ -83,7 +104,7 @@ private:
     QWidget *BuildPanel();
     QWidget *BuildGeneralTab();
     QWidget *BuildDetailsTab();
-    QGroupBox *BuildSideBox(const QString &title, const QString &prefix);
+    QGroupBox *BuildSideBox(SideBox &side, const QString &title, const QString &prefix);
     void ConfigureTree();
     int NodeImage(const TNodeInfo &info) const;
 
@@ -110,7 +131,11 @@ private:
     QGroupBox *m_complexityBox = nullptr;
     QLabel *m_complexityText = nullptr;
     QPushButton *m_complexityButton = nullptr;
+    SideBox m_inputBox;
+    SideBox m_outputBox;
     QWidget *m_debugFields = nullptr;
+    QLineEdit *m_tagDebug = nullptr;
+    QLineEdit *m_ownerDebug = nullptr;
     TSummaryListView *m_totalsList = nullptr;
     QPlainTextEdit *m_memo = nullptr;
     QPushButton *m_ok = nullptr;

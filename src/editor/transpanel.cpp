@@ -15,7 +15,6 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
-#include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -53,31 +52,12 @@ TTransPanelBinding::TTransPanelBinding(TTransPage &page, TTransEditing &editing,
                                        Database &db, AppState &app, EditorState &editor)
     : QObject(&page), m_page(page), m_editing(editing), m_trans(transTbl), m_db(db), m_app(app), m_editor(editor)
 {
-    FindWidgets();
     BindFields();
     ConnectEditing();
-    m_input.query = FilesLinkSideQuery(code::LinkInput);
-    m_output.query = FilesLinkSideQuery(code::LinkOutput);
+    m_inputFiles = FilesLinkSideQuery(code::LinkInput);
+    m_outputFiles = FilesLinkSideQuery(code::LinkOutput);
     RecordChanged();
     UpdateButtons();
-}
-
-void TTransPanelBinding::FindWidgets()
-{
-    m_tagText = m_page.findChild<QLabel *>(QStringLiteral("TransIdText"));
-    m_fpText = m_page.findChild<QLabel *>(QStringLiteral("TransFPText"));
-    m_complexityText = m_page.findChild<QLabel *>(QStringLiteral("TransComplexityText"));
-    m_complexityBox = m_page.findChild<QGroupBox *>(QStringLiteral("TransComplexityGroupBox"));
-    for (QFormLayout *form : m_page.generalTab()->findChildren<QFormLayout *>())
-        if (auto *caption = qobject_cast<QLabel *>(form->labelForField(m_fpText)))
-            m_fpCaption = caption;
-    for (auto [side, prefix] : {std::pair{&m_input, QStringLiteral("Input")}, {&m_output, QStringLiteral("Output")}}) {
-        side->box = m_page.findChild<QGroupBox *>(prefix + QStringLiteral("ComplexityGroupBox"));
-        side->ftrs = m_page.findChild<QLineEdit *>(prefix + QStringLiteral("FtrEdit"));
-        side->dets = m_page.findChild<QLineEdit *>(prefix + QStringLiteral("DetEdit"));
-        side->complexity = m_page.findChild<QLabel *>(prefix + QStringLiteral("ComplexityText"));
-        side->files = m_page.findChild<QTreeWidget *>(prefix + QStringLiteral("FilesGrid"));
-    }
 }
 
 void TTransPanelBinding::BindFields()
@@ -86,10 +66,8 @@ void TTransPanelBinding::BindFields()
     new MemoLink(m_trans, QStringLiteral("Memo"), m_page.memo());
     bindChoices(m_trans, kType, m_page.typeGroup(), TransTypeChoices());
     bindChoices(m_trans, QStringLiteral("Change_Type"), m_page.changeGroup(), ChangeTypeChoices());
-    for (auto [name, field] : {std::pair{QStringLiteral("TransTagDebugEdit"), QStringLiteral("Tag")},
-                               {QStringLiteral("TransOwnerTagDebugEdit"), QStringLiteral("Owner_Tag")}})
-        if (auto *edit = m_page.findChild<QLineEdit *>(name))
-            (new LineEditLink(m_trans, field, edit))->setReadOnly(true);
+    (new LineEditLink(m_trans, QStringLiteral("Tag"), m_page.tagDebugEdit()))->setReadOnly(true);
+    (new LineEditLink(m_trans, QStringLiteral("Owner_Tag"), m_page.ownerDebugEdit()))->setReadOnly(true);
 
     connect(&m_trans, &TableCursor::recordChanged, this, &TTransPanelBinding::RecordChanged);
     connect(&m_trans, &TableCursor::fieldChanged, this, &TTransPanelBinding::ShowValues);
@@ -106,8 +84,7 @@ void TTransPanelBinding::ConnectEditing()
     connect(m_page.typeGroup(), &QButtonGroup::idClicked, editing, &TTransEditing::TypeChosen);
     connect(m_page.okButton(), &QPushButton::clicked, editing, &TTransEditing::StoreRow);
     connect(m_page.cancelButton(), &QPushButton::clicked, editing, &TTransEditing::CancelRow);
-    if (auto *change = m_page.findChild<QPushButton *>(QStringLiteral("TransComplexityButton")))
-        connect(change, &QPushButton::clicked, this, &TTransPanelBinding::LinkFilesRequested);
+    connect(m_page.complexityButton(), &QPushButton::clicked, this, &TTransPanelBinding::LinkFilesRequested);
     connect(m_page.tree(), &QTreeWidget::itemDoubleClicked, this, &TTransPanelBinding::LinkFilesRequested);
     connect(m_page.panelTabs(), &QTabWidget::currentChanged, this, &TTransPanelBinding::RefreshDetails);
 
@@ -142,15 +119,15 @@ void TTransPanelBinding::RecordChanged()
 void TTransPanelBinding::ShowValues()
 {
     const bool hasRow = m_trans.isOpen() && (m_trans.position() >= 0 || m_trans.isEditing());
-    m_tagText->setText(hasRow ? TransTagText(m_trans.intValue(QStringLiteral("Tag"))) : QString());
-    m_fpText->setText(hasRow ? QString::number(m_trans.floatValue(QStringLiteral("FP_Val"))) : QString());
-    m_complexityText->setText(hasRow ? m_trans.text(QStringLiteral("ComplexityLong")) : QString());
+    m_page.tagText()->setText(hasRow ? TransTagText(m_trans.intValue(QStringLiteral("Tag"))) : QString());
+    m_page.fpText()->setText(hasRow ? QString::number(m_trans.floatValue(QStringLiteral("FP_Val"))) : QString());
+    m_page.complexityText()->setText(hasRow ? m_trans.text(QStringLiteral("ComplexityLong")) : QString());
     // An unchanged item's value does not count: it is shown greyed.
-    QPalette palette = m_fpText->palette();
+    QPalette palette = m_page.fpText()->palette();
     const bool unchanged = hasRow && m_trans.text(QStringLiteral("Change_Type")) == code::ChangeNone;
     palette.setColor(QPalette::WindowText, unchanged ? m_page.palette().color(QPalette::Disabled, QPalette::WindowText)
                                                      : m_page.palette().color(QPalette::WindowText));
-    m_fpText->setPalette(palette);
+    m_page.fpText()->setPalette(palette);
 }
 
 void TTransPanelBinding::AdaptToType()
@@ -158,12 +135,12 @@ void TTransPanelBinding::AdaptToType()
     const int index = m_page.typeGroup()->checkedId();
     const QString type = index >= 0 ? TTransEditing::TypeOfIndex(index) : m_trans.text(kType).trimmed();
     const bool elementary = type == code::TransInput || type == code::TransOutput || type == code::TransInquiry;
-    m_complexityBox->setVisible(elementary);
-    m_fpCaption->setVisible(elementary);
-    m_fpText->setVisible(elementary);
+    m_page.complexityBox()->setVisible(elementary);
+    m_page.fpCaption()->setVisible(elementary);
+    m_page.fpText()->setVisible(elementary);
     m_page.changeBox()->setVisible(elementary);
-    m_input.box->setVisible(elementary && type != code::TransOutput);
-    m_output.box->setVisible(elementary && type != code::TransInput);
+    m_page.inputBox().box->setVisible(elementary && type != code::TransOutput);
+    m_page.outputBox().box->setVisible(elementary && type != code::TransInput);
     QTabWidget *tabs = m_page.panelTabs();
     setTabShown(tabs, m_page.detailsTab(), elementary);
     setTabShown(tabs, m_page.totalsTab(), !elementary);
@@ -186,23 +163,24 @@ void TTransPanelBinding::RefreshDetails()
     const bool hasRow = m_trans.isOpen() && (m_trans.position() >= 0 || m_trans.isEditing());
     const QString type = hasRow ? m_trans.text(kType).trimmed() : QString();
     if (type != code::TransInput)
-        RefreshSide(m_output, OutputCell(int(m_trans.intValue(QStringLiteral("Output_File_Count"))),
+        RefreshSide(false, OutputCell(int(m_trans.intValue(QStringLiteral("Output_File_Count"))),
                                          int(m_trans.intValue(QStringLiteral("Output_Det_Count")))));
     if (type != code::TransOutput)
-        RefreshSide(m_input, InputCell(int(m_trans.intValue(QStringLiteral("Input_File_Count"))),
+        RefreshSide(true, InputCell(int(m_trans.intValue(QStringLiteral("Input_File_Count"))),
                                        int(m_trans.intValue(QStringLiteral("Input_Det_Count")))));
 }
 
-void TTransPanelBinding::RefreshSide(SideView &side, int cell)
+void TTransPanelBinding::RefreshSide(bool input, int cell)
 {
-    const bool input = &side == &m_input;
+    const TTransPage::SideBox &side = input ? m_page.inputBox() : m_page.outputBox();
+    StoreQuery &query = input ? m_inputFiles : m_outputFiles;
     side.ftrs->setText(m_trans.text(input ? QStringLiteral("Input_File_Count") : QStringLiteral("Output_File_Count")));
     side.dets->setText(m_trans.text(input ? QStringLiteral("Input_Det_Count") : QStringLiteral("Output_Det_Count")));
     side.complexity->setText(ComplexityDetailText(ComplexityCode(CellComplexity(cell))));
     side.files->clear();
-    side.query.setParam(QStringLiteral("Count_Id"), m_app.currentCountId);
-    side.query.setParam(QStringLiteral("Trans_Tag"), m_editor.currentTransTag);
-    QSqlQuery rows = side.query.exec(m_db);
+    query.setParam(QStringLiteral("Count_Id"), m_app.currentCountId);
+    query.setParam(QStringLiteral("Trans_Tag"), m_editor.currentTransTag);
+    QSqlQuery rows = query.exec(m_db);
     while (rows.next())
         new QTreeWidgetItem(side.files, {rows.value(0).toString()});
 }

@@ -4,11 +4,6 @@
 
 #include <QObject>
 
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QTreeWidget;
-
 namespace qm {
 
 class Database;
@@ -40,25 +35,13 @@ signals:
     void CommandsChanged();
 
 private:
-    // The widgets of one side on the "Details" tab.
-    struct SideView
-    {
-        QGroupBox *box = nullptr;
-        QLineEdit *ftrs = nullptr;
-        QLineEdit *dets = nullptr;
-        QLabel *complexity = nullptr;
-        QTreeWidget *files = nullptr;
-        StoreQuery query;
-    };
-
-    void FindWidgets();
     void BindFields();
     void ConnectEditing();
     void RecordChanged();
     void ShowValues();
     void AdaptToType();
     void UpdateButtons();
-    void RefreshSide(SideView &side, int cell);
+    void RefreshSide(bool input, int cell);
 
     TTransPage &m_page;
     TTransEditing &m_editing;
@@ -67,13 +50,8 @@ private:
     AppState &m_app;
     EditorState &m_editor;
 
-    QLabel *m_tagText = nullptr;
-    QLabel *m_fpCaption = nullptr;
-    QLabel *m_fpText = nullptr;
-    QLabel *m_complexityText = nullptr;
-    QGroupBox *m_complexityBox = nullptr;
-    SideView m_input;
-    SideView m_output;
+    StoreQuery m_inputFiles;
+    StoreQuery m_outputFiles;
 };
 
 } // namespace qm

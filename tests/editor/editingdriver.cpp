@@ -21,19 +21,7 @@
 
 namespace qm::test {
 
-namespace {
-
-TCountEditing &attach(EditorFixture &fx)
-{
-    // The editor gets its editing through this until it builds its own.
-    if (auto *existing = fx.editor().findChild<TCountEditing *>())
-        return *existing;
-    return *new TCountEditing(fx.editor(), fx.db(), fx.workingCopy());
-}
-
-} // namespace
-
-EditingDriver::EditingDriver(EditorFixture &fx) : editor(fx.editor()), editing(attach(fx)), m_fx(fx) {}
+EditingDriver::EditingDriver(EditorFixture &fx) : editor(fx.editor()), editing(fx.editor().editing()) {}
 
 void EditingDriver::Command(TEditorCommands::Id id)
 {

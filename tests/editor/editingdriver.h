@@ -67,9 +67,6 @@ public:
     };
     void LinkFiles(const SideLinks &input, const SideLinks &output);
     void LinkFiles(const SideLinks &input) { LinkFiles(input, SideLinks()); }
-
-private:
-    EditorFixture &m_fx;
 };
 
 } // namespace qm::test
