@@ -208,7 +208,7 @@ int main(int argc, char **argv)
     out << "  insert a transaction:  " << spread(t.insert) << Qt::endl;
     out << "  edit a transaction:    " << spread(t.edit) << Qt::endl;
     out << "  delete a transaction:  " << spread(t.remove) << Qt::endl;
-    out << "  of which the summary:  " << spread(t.summary) << Qt::endl;
+    out << "  the summary alone:     " << spread(t.summary) << Qt::endl;
     out << "Deleting a file linked to 1,000 transactions: " << QString::number(t.fileDelete, 'f', 1) << " ms ("
         << t.recounted << " transactions recounted)" << Qt::endl;
     out << "Message boxes answered: " << dialogs.messages << Qt::endl;

@@ -133,6 +133,9 @@ QWidget *TFilesPage::BuildPanel()
     column->addLayout(buttons);
     column->addStretch(1);
     content->setMinimumWidth(300);
+    // As tall as the fullest tab with every box shown, so the buttons below
+    // stay put whatever the selected item hides.
+    m_tabs->setMinimumHeight(m_tabs->sizeHint().height());
     return content;
 }
 

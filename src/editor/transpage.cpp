@@ -154,6 +154,9 @@ QWidget *TTransPage::BuildPanel()
     column->addLayout(buttons);
     column->addStretch(1);
     content->setMinimumWidth(300);
+    // As tall as the fullest tab with every box shown, so the buttons below
+    // stay put whatever the selected item hides.
+    m_tabs->setMinimumHeight(m_tabs->sizeHint().height());
     return content;
 }
 
@@ -232,6 +235,8 @@ QGroupBox *TTransPage::BuildSideBox(SideBox &side, const QString &title, const Q
     side.files->setObjectName(prefix + QStringLiteral("FilesGrid"));
     side.files->setRootIsDecorated(false);
     side.files->setHeaderLabels({QStringLiteral("Files Referenced...")});
+    // A few rows; the grid scrolls for a transaction with many files.
+    side.files->setMaximumHeight(side.files->fontMetrics().height() * 7);
     auto *form = new QFormLayout(side.box);
     form->addRow(QStringLiteral("FTRs:"), side.ftrs);
     form->addRow(QStringLiteral("DETs:"), side.dets);

@@ -100,12 +100,6 @@ void EditingDriver::TransType(int index)
     Click(editor.transPage()->typeGroup()->button(index));
 }
 
-void EditingDriver::TransChange(int index)
-{
-    editor.transPage()->ShowGeneralTab();
-    Click(editor.transPage()->changeGroup()->button(index));
-}
-
 void EditingDriver::TransOk()
 {
     Click(editor.transPage()->okButton());

@@ -48,7 +48,6 @@ public:
     // The panels' controls.
     void TransName(const QString &name);
     void TransType(int index);
-    void TransChange(int index);
     void TransOk();
     void FileName(const QString &name);
     void FileType(int index);

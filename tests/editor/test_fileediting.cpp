@@ -44,9 +44,8 @@ private slots:
     void upDownLimits();
     void unchangedBecomesModified_data();
     void unchangedBecomesModified();
-    void deleteLinkedFile_data();
-    void deleteLinkedFile();
-    void deleteUnlinkedFileAsksNothing();
+    void deleteFile_data();
+    void deleteFile();
     void markLinkedFileDeleted_data();
     void markLinkedFileDeleted();
     void linkedTransactionsList();
@@ -212,51 +211,43 @@ void TestFileEditing::unchangedBecomesModified()
     });
 }
 
-void TestFileEditing::deleteLinkedFile_data()
+void TestFileEditing::deleteFile_data()
 {
-    QTest::addColumn<int>("answer");
-    QTest::newRow("OK") << int(MessageAnswer::Ok);
-    QTest::newRow("Cancel") << int(MessageAnswer::Cancel);
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("answer"); // -1: nothing is asked
+    QTest::newRow("linked file, OK") << "Employees" << int(MessageAnswer::Ok);
+    QTest::newRow("linked file, Cancel") << "Employees" << int(MessageAnswer::Cancel);
+    QTest::newRow("file without links") << "Archive" << -1;
 }
 
-void TestFileEditing::deleteLinkedFile()
+void TestFileEditing::deleteFile()
 {
+    QFETCH(QString, name);
     QFETCH(int, answer);
-    const bool ok = answer == int(MessageAnswer::Ok);
+    const bool linked = answer >= 0;
+    const bool deleted = answer != int(MessageAnswer::Cancel);
     addPayroll();
-    m_fx->dialogs.queueAnswer(MessageAnswer(answer));
+    if (linked)
+        m_fx->dialogs.queueAnswer(MessageAnswer(answer));
     m_fx->Run([&] {
         EditingDriver d(*m_fx);
-        d.SelectFile("Employees");
+        d.SelectFile(name);
         d.Command(C::ToolDeleteFile);
-        QCOMPARE(m_fx->dialogs.texts(), QStringList{"warning: " + text::DeleteLinkedFile});
-        QCOMPARE(d.File("Employees") == nullptr, ok);
-        // Both sides lose a file; the DETs stay: input 0 files 3 DETs (low),
-        // output 1 file 20 DETs (average), so the enquiry is average, 4.
+        QCOMPARE(m_fx->dialogs.texts(), linked ? QStringList{"warning: " + text::DeleteLinkedFile} : QStringList{});
+        QCOMPARE(d.File(name) == nullptr, deleted);
+        QCOMPARE(m_fx->state().changeCount > 0, deleted);
+        // Employees goes from both sides; the DETs stay: input 0 files 3
+        // DETs (low), output 1 file 20 DETs (average): the enquiry is 4.
+        const bool recounted = linked && deleted;
         const QList<int> counts = {stored("Trans", 13, "Input_File_Count").toInt(),
                                    stored("Trans", 13, "Input_Det_Count").toInt(),
                                    stored("Trans", 13, "Output_File_Count").toInt(),
                                    stored("Trans", 13, "Output_Det_Count").toInt()};
-        const QList<int> expected = ok ? QList<int>{0, 3, 1, 20} : QList<int>{1, 3, 2, 20};
+        const QList<int> expected = recounted ? QList<int>{0, 3, 1, 20} : QList<int>{1, 3, 2, 20};
         QCOMPARE(counts, expected);
-        QCOMPARE(stored("Trans", 13, "FP_Val").toInt(), ok ? 4 : 6);
-        QCOMPARE(m_fx->Scalar("SELECT COUNT(*) FROM FilesLink WHERE File_Tag = 20").toInt(), ok ? 0 : 2);
-        QCOMPARE(d.Trans("Payments")->info.value, qint64(ok ? 4 : 6));
-        QCOMPARE(m_fx->state().changeCount > 0, ok);
+        QCOMPARE(d.Trans("Payments")->info.value, qint64(recounted ? 4 : 6));
+        QCOMPARE(m_fx->Scalar("SELECT COUNT(*) FROM FilesLink WHERE File_Tag = 20").toInt(), recounted ? 0 : 2);
     });
-}
-
-void TestFileEditing::deleteUnlinkedFileAsksNothing()
-{
-    addPayroll();
-    m_fx->Run([&] {
-        EditingDriver d(*m_fx);
-        d.SelectFile("Archive");
-        d.Command(C::ToolDeleteFile);
-        QVERIFY(!d.File("Archive"));
-        QVERIFY(!stored("Files", 22, "Tag").isValid());
-    });
-    QVERIFY(m_fx->dialogs.prompts().isEmpty());
 }
 
 void TestFileEditing::markLinkedFileDeleted_data()

@@ -59,8 +59,7 @@ private slots:
     void complexityFollowsLinksAndDets();
     void tabsFollowType_data();
     void tabsFollowType();
-    void offeredFiles();
-    void buttonsActOnFirstSelected();
+    void offeredFilesAndMoves();
     void linkingThenUnlinkingIsAChange();
     void okWithoutChangeWritesNothing();
     void cancelAbandonsTypedDets();
@@ -253,44 +252,27 @@ void TestLinkFiles::tabsFollowType()
     QVERIFY(!m_form->Prepare(kCount, 21, false));
 }
 
-void TestLinkFiles::offeredFiles()
+void TestLinkFiles::offeredFilesAndMoves()
 {
     open(12);
+    TFormAddIt::Side &out = m_form->outputSide();
     // Deleted files are never offered; a file on the input side is still
     // offered on the output side.
-    QCOMPARE(captions(m_form->inputSide().linked), QStringList({"Employee"}));
     QCOMPARE(captions(m_form->inputSide().available), QStringList({"Customer", "Pay Rates", "Tax Table"}));
-    QCOMPARE(captions(m_form->outputSide().available),
-             QStringList({"Customer", "Employee", "Pay Rates", "Tax Table"}));
-    QCOMPARE(m_form->inputSide().available->selectionMode(), QAbstractItemView::SingleSelection);
-    QCOMPARE(m_form->outputSide().available->selectionMode(), QAbstractItemView::ExtendedSelection);
-    QCOMPARE(m_form->inputSide().linked->selectionMode(), QAbstractItemView::ExtendedSelection);
-}
-
-void TestLinkFiles::buttonsActOnFirstSelected()
-{
-    TFormAddIt::Side &out = m_form->outputSide();
-    open(12);
+    QCOMPARE(captions(out.available), QStringList({"Customer", "Employee", "Pay Rates", "Tax Table"}));
     QVERIFY(!out.link->isEnabled());
-    QVERIFY(!out.unlinkAll->isEnabled());
+    // Several selected: the buttons take the first in the list.
     selectByCaption(out.available, {"Pay Rates", "Customer", "Tax Table"});
-    QVERIFY(out.link->isEnabled());
     QTest::mouseClick(out.link, Qt::LeftButton);
-    QCOMPARE(captions(out.linked), QStringList({"Customer"}));
-    // A double click links the file clicked.
-    QTreeWidgetItem *tax = out.available->findItems("Tax Table", Qt::MatchExactly).value(0);
-    out.available->clearSelection();
-    tax->setSelected(true);
-    emit out.available->itemDoubleClicked(tax, 0);
+    // A double click selects the file clicked, then links it.
+    selectByCaption(out.available, {"Tax Table"});
+    emit out.available->itemDoubleClicked(out.available->findItems("Tax Table", Qt::MatchExactly).value(0), 0);
     QCOMPARE(captions(out.linked), QStringList({"Customer", "Tax Table"}));
-    QVERIFY(out.unlinkAll->isEnabled());
     QVERIFY(!out.unlink->isEnabled());
-
-    selectByCaption(out.linked, {"Tax Table"});
+    selectByCaption(out.linked, {"Tax Table", "Customer"});
     QTest::mouseClick(out.unlink, Qt::LeftButton);
-    QCOMPARE(captions(out.available), QStringList({"Employee", "Pay Rates", "Tax Table"}));
+    QCOMPARE(captions(out.linked), QStringList({"Tax Table"}));
     QTest::mouseClick(out.unlinkAll, Qt::LeftButton);
-    QCOMPARE(out.linked->topLevelItemCount(), 0);
     QCOMPARE(captions(out.available), QStringList({"Customer", "Employee", "Pay Rates", "Tax Table"}));
     QVERIFY(!out.unlinkAll->isEnabled());
 }
