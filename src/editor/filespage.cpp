@@ -196,6 +196,8 @@ QWidget *TFilesPage::UpDown(const QString &name)
         button->setObjectName(name + (arrow == Qt::UpArrow ? QStringLiteral("Up") : QStringLiteral("Down")));
         column->addWidget(button);
     }
+    // The arrows sit together beside their edit.
+    pair->setFixedSize(16, 22);
     return pair;
 }
 

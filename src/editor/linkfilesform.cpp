@@ -151,6 +151,23 @@ QWidget *TFormAddIt::BuildSideTab(Side &side, Matrix matrix, const QString &boxT
     grid->addLayout(moves, 1, 1);
     grid->addWidget(side.linked, 1, 2);
 
+    auto *complexityBox = new QGroupBox(boxTitle);
+    complexityBox->setObjectName(prefix + QStringLiteral("ComplexityBox"));
+    side.matrix = new TMatrixGroup(matrix);
+    side.matrix->setObjectName(prefix + QStringLiteral("MatrixRadioGroup"));
+    (new QVBoxLayout(complexityBox))->addWidget(side.matrix);
+
+    auto *lower = new QHBoxLayout;
+    lower->addWidget(BuildDetBox(side, prefix), 0, Qt::AlignTop);
+    lower->addWidget(complexityBox);
+    auto *column = new QVBoxLayout(side.tab);
+    column->addWidget(filesBox);
+    column->addLayout(lower);
+    return side.tab;
+}
+
+QWidget *TFormAddIt::BuildDetBox(Side &side, const QString &prefix)
+{
     auto *detBox = new QGroupBox(QStringLiteral("Data Element Types (DETs)"));
     side.dets = new QLineEdit;
     side.dets->setObjectName(prefix + QStringLiteral("DetEdit"));
@@ -169,20 +186,7 @@ QWidget *TFormAddIt::BuildSideTab(Side &side, Matrix matrix, const QString &boxT
     detRow->addWidget(side.dets);
     detRow->addLayout(upDown);
     detRow->addStretch(1);
-
-    auto *complexityBox = new QGroupBox(boxTitle);
-    complexityBox->setObjectName(prefix + QStringLiteral("ComplexityBox"));
-    side.matrix = new TMatrixGroup(matrix);
-    side.matrix->setObjectName(prefix + QStringLiteral("MatrixRadioGroup"));
-    (new QVBoxLayout(complexityBox))->addWidget(side.matrix);
-
-    auto *lower = new QHBoxLayout;
-    lower->addWidget(detBox, 0, Qt::AlignTop);
-    lower->addWidget(complexityBox);
-    auto *column = new QVBoxLayout(side.tab);
-    column->addWidget(filesBox);
-    column->addLayout(lower);
-    return side.tab;
+    return detBox;
 }
 
 QWidget *TFormAddIt::BuildResultBox()

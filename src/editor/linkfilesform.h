@@ -77,6 +77,7 @@ public:
 
 private:
     QWidget *BuildSideTab(Side &side, Matrix matrix, const QString &boxTitle, bool multiAvailable);
+    QWidget *BuildDetBox(Side &side, const QString &prefix);
     QWidget *BuildResultBox();
     void ConnectSide(Side &side);
     bool ReadRow(int countId, int transTag);
