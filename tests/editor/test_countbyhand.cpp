@@ -20,7 +20,7 @@ using C = TEditorCommands;
 
 namespace {
 
-struct FileSpec
+struct PlannedFile
 {
     QString name;
     int typeIndex; // 0 internal, 1 external
@@ -30,14 +30,14 @@ struct FileSpec
 };
 
 // Internal files weigh 7/10/15, external ones 5/7/10.
-const QList<FileSpec> kFiles = {
+const QList<PlannedFile> kFiles = {
     {"Employee master", 0, 3, 25, "2", 10}, // 2-5 RETs, 20-50 DETs: average
     {"Pay rates", 0, 1, 12, "1", 7},        // 1 RET, 1-19 DETs: low
     {"Tax tables", 1, 2, 8, "1", 5},        // 2-5 RETs, 1-19 DETs: low
     {"Bank interface", 1, 1, 60, "2", 7},   // 1 RET, 51+ DETs: average
 };
 
-struct TransSpec
+struct PlannedTrans
 {
     QString name;
     QString owner; // empty: top level
@@ -51,7 +51,7 @@ struct TransSpec
 };
 
 // Inputs weigh 3/4/6, outputs 4/5/7, inquiries 3/4/6 by the higher side.
-const QList<TransSpec> kTrans = {
+const QList<PlannedTrans> kTrans = {
     {"Employees", "", 3, {}, 0, {}, 0, "0", 0},
     {"Add employee", "Employees", 0, {"Employee master"}, 18, {}, 0, "2", 4},                 // 1 FTR, 16+
     {"Change employee", "Employees", 0, {"Employee master", "Pay rates"}, 10, {}, 0, "2", 4}, // 2 FTRs, 5-15
@@ -97,11 +97,11 @@ void TestCountByHand::initTestCase()
 
 void TestCountByHand::Record(EditingDriver &d)
 {
-    for (const FileSpec &f : kFiles)
+    for (const PlannedFile &f : kFiles)
         d.NewFile(f.name, f.typeIndex, f.rets, f.dets);
 
     d.ShowTransactions();
-    for (const TransSpec &t : kTrans) {
+    for (const PlannedTrans &t : kTrans) {
         // A group's first child is made with "Insert Child", the others as
         // siblings of the last one added.
         const bool firstChild = !t.owner.isEmpty() && d.Trans(t.owner)->childCount() == 0;
@@ -112,7 +112,7 @@ void TestCountByHand::Record(EditingDriver &d)
         d.NewTrans(firstChild ? C::ToolInsertChild : C::ToolInsertTrans, t.name, t.typeIndex);
         QVERIFY2(d.Trans(t.name), qPrintable(t.name));
     }
-    for (const TransSpec &t : kTrans) {
+    for (const PlannedTrans &t : kTrans) {
         if (t.typeIndex == 3)
             continue;
         d.SelectTrans(t.name);
@@ -145,7 +145,7 @@ void TestCountByHand::CheckStored(int countId)
     QCOMPARE(fileTags.size(), kFiles.size());
     QCOMPARE(transTags.size(), kTrans.size());
     for (int i = 0; i < kFiles.size(); ++i) {
-        const FileSpec &f = kFiles[i];
+        const PlannedFile &f = kFiles[i];
         QCOMPARE(fileTags.value(f.name), i + 1);
         QSqlQuery q = m_fx->db().exec("SELECT Type, Change_Type, RET_Count, DET_Count, Complexity, FP_Val "
                                       "FROM CFiles WHERE Count_Id = ? AND Tag = ?",
@@ -157,7 +157,7 @@ void TestCountByHand::CheckStored(int countId)
         QCOMPARE(row, expected);
     }
     for (int i = 0; i < kTrans.size(); ++i) {
-        const TransSpec &t = kTrans[i];
+        const PlannedTrans &t = kTrans[i];
         const int tag = transTags.value(t.name);
         QCOMPARE(tag, i + 1);
         QSqlQuery q = m_fx->db().exec("SELECT Type, Change_Type, Owner_Tag, Input_File_Count, Input_Det_Count, "
