@@ -4,84 +4,37 @@
 #include "counting/rules.h"
 #include "editor/editoricons.h"
 #include "editor/editorstate.h"
-#include "store/appstate.h"
-#include "store/cursor.h"
 #include "views/dblistview.h"
 #include "views/dbtreeview.h"
 
 #include <QButtonGroup>
-#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace qm {
 
-namespace {
-
-QGroupBox *radioBox(const QString &title, const QString &name, const QList<CodeChoice> &choices,
-                    QButtonGroup *group)
-{
-    auto *box = new QGroupBox(title);
-    box->setObjectName(name);
-    auto *column = new QVBoxLayout(box);
-    for (int i = 0; i < choices.size(); ++i) {
-        auto *radio = new QRadioButton(choices[i].caption);
-        group->addButton(radio, i);
-        column->addWidget(radio);
-    }
-    return box;
-}
-
-} // namespace
-
 TFilesPage::TFilesPage(Database &db, TableCursor &filesTbl, AppState &app, EditorState &editor,
                        DialogService &messages, QWidget *parent)
-    : TDockSite(QStringLiteral("FilesPanel"), parent), m_files(filesTbl), m_app(app), m_editor(editor)
+    : TItemPage(db, filesTbl, app, editor, messages, QStringLiteral("Files"), QStringLiteral("File"),
+                QStringLiteral("File"), parent)
 {
-    setObjectName(QStringLiteral("FilesDockPanel"));
     m_items.setSql(QStringLiteral("SELECT Tag, Description, Type, FP_Val, Change_Type, Complexity FROM Files "
                                   "WHERE Count_Id = :Count_Id"));
-
-    m_tree = new TDBTreeView(this);
-    m_tree->setObjectName(QStringLiteral("DBTreeViewFiles"));
-    m_tree->setDatabase(&db);
-    m_tree->setDialogs(&messages);
-    ConfigureTree();
-    setCentralWidget(m_tree);
-
-    m_panel = new TDockPanel(QStringLiteral("FilesPanel"), QStringLiteral("File Properties"), this);
-    m_panel->setWidget(BuildPanel());
-    m_panel->setReferenceButton(m_ok);
-    AttachPanel(m_panel);
-
-    connect(m_tree, &TDBTreeView::OnAfterChange, this, [this] { SyncSelection(); });
-}
-
-void TFilesPage::ConfigureTree()
-{
-    m_tree->setIDataSource(&m_items);
-    m_tree->setUDataSource(&m_files);
-    m_tree->setFieldId(QStringLiteral("Tag"));
-    m_tree->setFieldName(QStringLiteral("Description"));
-    m_tree->setFieldVal(QStringLiteral("FP_Val"));
-    m_tree->setFieldType(QStringLiteral("Type"));
-    m_tree->setFieldType2(QStringLiteral("Change_Type"));
-    m_tree->setFieldType3(QStringLiteral("Complexity"));
-    m_tree->setFieldNullVal(code::ChangeNone);
-    m_tree->setFieldValShow(true);
-    m_tree->setFieldValUnits(FpUnits);
-    m_tree->setFieldValRipple(true);
     m_tree->setImages(FileTreeImages());
     m_tree->setOnGetImage([this](const TNodeInfo &info) { return NodeImage(info); });
+
+    m_complexityTab = BuildComplexityTab();
+    m_transactionsTab = BuildTransactionsTab();
+    BuildPanel(FileTypeChoices(), nullptr,
+               {{m_complexityTab, QStringLiteral("Complexity")}, {m_transactionsTab, QStringLiteral("Transactions")}});
+    connect(m_complexityButton, &QPushButton::clicked, this, [this] { m_tabs->setCurrentWidget(m_complexityTab); });
 }
 
 int TFilesPage::NodeImage(const TNodeInfo &info) const
@@ -90,17 +43,9 @@ int TFilesPage::NodeImage(const TNodeInfo &info) const
     return m_enhancement && info.type2 == code::ChangeNone ? image + 2 : image;
 }
 
-QWidget *TFilesPage::BuildPanel()
+QWidget *TFilesPage::BuildTransactionsTab()
 {
-    auto *content = new QWidget;
-    m_tabs = new QTabWidget;
-    m_tabs->setObjectName(QStringLiteral("FilesPageControl"));
-    m_general = BuildGeneralTab();
-    m_tabs->addTab(m_general, QStringLiteral("General"));
-    m_complexityTab = BuildComplexityTab();
-    m_tabs->addTab(m_complexityTab, QStringLiteral("Complexity"));
-
-    m_transactionsTab = new QWidget;
+    auto *tab = new QWidget;
     auto *linkedBox = new QGroupBox(QStringLiteral("Linked Transactions"));
     m_linked = new TDBListView;
     m_linked->setObjectName(QStringLiteral("LinkTransDBListView"));
@@ -108,77 +53,7 @@ QWidget *TFilesPage::BuildPanel()
     m_linked->setWidthCol2(80);
     m_linked->setImages(TransTreeImages());
     (new QVBoxLayout(linkedBox))->addWidget(m_linked);
-    (new QVBoxLayout(m_transactionsTab))->addWidget(linkedBox);
-    m_tabs->addTab(m_transactionsTab, QStringLiteral("Transactions"));
-
-    m_commentsTab = new QWidget;
-    m_memo = new QPlainTextEdit;
-    m_memo->setObjectName(QStringLiteral("FileMemo"));
-    (new QVBoxLayout(m_commentsTab))->addWidget(m_memo);
-    m_tabs->addTab(m_commentsTab, QStringLiteral("Comments"));
-
-    m_ok = new QPushButton(QStringLiteral("OK"));
-    m_ok->setObjectName(QStringLiteral("FilesOkButton"));
-    m_cancel = new QPushButton(QStringLiteral("Cancel"));
-    m_cancel->setObjectName(QStringLiteral("FilesCancelButton"));
-    m_ok->setEnabled(false);
-    m_cancel->setEnabled(false);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
-
-    auto *column = new QVBoxLayout(content);
-    column->addWidget(m_tabs);
-    column->addLayout(buttons);
-    column->addStretch(1);
-    content->setMinimumWidth(300);
-    // As tall as the fullest tab with every box shown, so the buttons below
-    // stay put whatever the selected item hides.
-    m_tabs->setMinimumHeight(m_tabs->sizeHint().height());
-    return content;
-}
-
-QWidget *TFilesPage::BuildGeneralTab()
-{
-    auto *tab = new QWidget;
-    m_name = new QLineEdit;
-    m_name->setObjectName(QStringLiteral("FileNameEdit"));
-    m_tagText = new QLabel;
-    m_tagText->setObjectName(QStringLiteral("FileIdText"));
-    m_fpText = new QLabel;
-    m_fpText->setObjectName(QStringLiteral("FileFPText"));
-    auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("File Name:"), m_name);
-    form->addRow(QStringLiteral("File ID:"), m_tagText);
-    form->addRow(QStringLiteral("Function Points:"), m_fpText);
-
-    m_typeGroup = new QButtonGroup(this);
-    m_typeBox = radioBox(QStringLiteral("File Type"), QStringLiteral("FilesTypeRadioGroup"), FileTypeChoices(),
-                         m_typeGroup);
-    m_changeGroup = new QButtonGroup(this);
-    m_changeBox = radioBox(QStringLiteral("Change Type"), QStringLiteral("FilesChangeTypeRadioGroup"),
-                           ChangeTypeChoices(), m_changeGroup);
-    auto *radios = new QHBoxLayout;
-    radios->addWidget(m_typeBox);
-    radios->addWidget(m_changeBox);
-
-    auto *complexityBox = new QGroupBox(QStringLiteral("File Complexity"));
-    complexityBox->setObjectName(QStringLiteral("FileComplexityGroupBox"));
-    m_complexityText = new QLabel;
-    m_complexityText->setObjectName(QStringLiteral("FileComplexityText"));
-    auto *change = new QPushButton(QStringLiteral("Change..."));
-    change->setObjectName(QStringLiteral("FileComplexityButton"));
-    connect(change, &QPushButton::clicked, this, [this] { m_tabs->setCurrentWidget(m_complexityTab); });
-    auto *complexityRow = new QHBoxLayout(complexityBox);
-    complexityRow->addWidget(m_complexityText, 1);
-    complexityRow->addWidget(change);
-
-    auto *column = new QVBoxLayout(tab);
-    column->addLayout(form);
-    column->addLayout(radios);
-    column->addWidget(complexityBox);
-    column->addStretch(1);
+    (new QVBoxLayout(tab))->addWidget(linkedBox);
     return tab;
 }
 
@@ -254,65 +129,19 @@ QWidget *TFilesPage::BuildComplexityTab()
     return tab;
 }
 
-void TFilesPage::Reload(int countId, bool filtered)
+void TFilesPage::SelectionFollowed(bool, int, bool hasPrev, bool hasNext)
 {
-    m_items.setParam(QStringLiteral("Count_Id"), countId);
-    m_files.disableControls();
-    m_tree->setFontColour(filtered ? QColor(Qt::blue) : palette().color(QPalette::Text));
-    m_tree->ApplyFontColour();
-    m_tree->LoadTree();
-    m_files.enableControls();
-    if (QTreeWidgetItem *first = m_tree->topLevelItem(0)) {
-        m_tree->SelectNode(first);
-        m_tree->scrollToItem(first);
-    }
-    // The build may have selected the first node already, which is no
-    // change of selection: follow it here.
-    SyncSelection();
-}
-
-void TFilesPage::SyncSelection()
-{
-    const int tag = m_tree->ActiveId().toInt();
-    m_files.setFiltered(false);
-    const bool found =
-        tag != 0 && m_files.locate({QStringLiteral("Tag"), QStringLiteral("Count_Id")}, {tag, m_app.currentCountId});
-    QTreeWidgetItem *selected = m_tree->SelectedNode();
-    if (found) {
-        m_editor.hasPrevFile = selected && m_tree->itemAbove(selected);
-        m_editor.hasNextFile = selected && m_tree->itemBelow(selected);
-    } else {
-        m_editor.hasPrevFile = m_editor.hasNextFile = false;
-        m_files.setFiltered(true);
-    }
-    emit SelectionSynced();
-    emit CommandsChanged();
+    m_editor.hasPrevFile = hasPrev;
+    m_editor.hasNextFile = hasNext;
 }
 
 void TFilesPage::ApplyReadOnly(bool readOnly, const QString &countType)
 {
-    m_enhancement = countType == code::CountEnhancement;
-    const bool changeTypes = countType != code::CountBase;
-    m_name->setReadOnly(readOnly);
-    m_memo->setReadOnly(readOnly);
+    TItemPage::ApplyReadOnly(readOnly, countType);
     m_rets->setReadOnly(readOnly);
     m_dets->setReadOnly(readOnly);
     m_retUpDown->setEnabled(!readOnly);
     m_detUpDown->setEnabled(!readOnly);
-    m_typeBox->setEnabled(!readOnly);
-    m_changeBox->setEnabled(!readOnly && changeTypes);
-}
-
-int TFilesPage::DockedPanelHeight() const
-{
-    const QWidget *content = m_panel->widget();
-    const int bottom = content->layout() ? content->layout()->contentsMargins().bottom() : 0;
-    return content->sizeHint().height() - bottom + m_ok->sizeHint().height() / 2;
-}
-
-void TFilesPage::ShowGeneralTab()
-{
-    m_tabs->setCurrentWidget(m_general);
 }
 
 void TFilesPage::Clear()
