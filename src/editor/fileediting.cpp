@@ -4,7 +4,7 @@
 #include "counting/rules.h"
 #include "editor/editorstate.h"
 #include "editor/linkqueries.h"
-#include "store/apperror.h"
+#include "editor/transediting.h"
 #include "store/appstate.h"
 #include "store/dialogservice.h"
 #include "store/workingcopy.h"
@@ -41,33 +41,16 @@ bool ParseCount(const QString &text, int *value)
 TFilesEditing::TFilesEditing(Database &db, TableCursor &filesTbl, TDBTreeView &tree, AppState &app,
                              EditorState &editor, WorkingCopy &workingCopy, DialogService &messages,
                              TTransEditing &transactions, QObject *parent)
-    : QObject(parent),
-      m_db(db),
-      m_files(filesTbl),
-      m_tree(tree),
-      m_app(app),
-      m_editor(editor),
-      m_wc(workingCopy),
-      m_messages(messages),
+    : TItemEditing(db, filesTbl, tree, app, editor, editor.fileEditMode, workingCopy, messages, parent),
       m_transactions(transactions)
 {
-    m_files.setBeforePost([this](TableCursor &cursor) { return BeforePost(cursor); });
-    connect(&m_files, &TableCursor::afterPost, this, &TFilesEditing::AfterPost);
-    connect(&m_files, &TableCursor::afterCancel, this, &TFilesEditing::AfterCancel);
-    connect(&m_files, &TableCursor::stateChanged, this, &TFilesEditing::StateChanged);
-}
-
-bool TFilesEditing::LocateTag(int tag)
-{
-    m_files.setFiltered(false);
-    return m_files.locate({kTag, kCountId}, {tag, m_app.currentCountId});
 }
 
 int TFilesEditing::CurrentCell() const
 {
-    if (!m_files.isOpen() || (m_files.position() < 0 && !m_files.isEditing()))
+    if (!m_cursor.isOpen() || (m_cursor.position() < 0 && !m_cursor.isEditing()))
         return -1;
-    return FileCell(int(m_files.intValue(kRets)), int(m_files.intValue(kDets)));
+    return FileCell(int(m_cursor.intValue(kRets)), int(m_cursor.intValue(kDets)));
 }
 
 // --- New rows ---
@@ -77,25 +60,25 @@ void TFilesEditing::InsertFile()
     if (m_editor.readOnly)
         return;
     emit PanelRequested();
-    if (m_files.isEditing() && !StoreRow())
+    if (m_cursor.isEditing() && !StoreRow())
         return;
     m_editor.fileEditMode = EditMode::Inserting;
-    m_files.insert();
+    m_cursor.insert();
     emit NameFocusRequested(true);
     m_newTag = m_wc.NextFileTag();
     const QString type = m_editor.nextFileType;
-    m_files.setValue(kType, type);
-    m_files.setValue(kChangeType, code::ChangeAdded);
-    m_files.setValue(kRets, 0);
-    m_files.setValue(kDets, 0);
-    m_files.setValue(kTag, m_newTag);
-    m_files.setValue(kCountId, m_app.currentCountId);
+    m_cursor.setValue(kType, type);
+    m_cursor.setValue(kChangeType, code::ChangeAdded);
+    m_cursor.setValue(kRets, 0);
+    m_cursor.setValue(kDets, 0);
+    m_cursor.setValue(kTag, m_newTag);
+    m_cursor.setValue(kCountId, m_app.currentCountId);
     Recompute();
     emit RowStarted();
 
     TTreeNode *node = m_tree.AddUncommittedNode(QString::number(m_newTag), QString(), type);
     if (!node) {
-        m_files.cancel();
+        m_cursor.cancel();
         return;
     }
     m_editor.hasPrevFile = m_tree.itemAbove(node) != nullptr;
@@ -105,46 +88,10 @@ void TFilesEditing::InsertFile()
 
 // --- Storing ---
 
-bool TFilesEditing::StoreRow()
-{
-    if (!m_files.isEditing())
-        return true;
-    try {
-        if (!m_files.post())
-            return false;
-    } catch (const StoreError &e) {
-        m_messages.error(e.message());
-        m_files.cancel();
-        return false;
-    }
-    emit CommandsChanged();
-    return true;
-}
-
-void TFilesEditing::CancelRow()
-{
-    m_files.cancel();
-    emit CommandsChanged();
-}
-
-LeaveResult TFilesEditing::LeaveRow(const QTreeWidgetItem *target)
-{
-    const CursorState state = m_files.state();
-    const bool pending = state == CursorState::Edit
-                         || (state == CursorState::Insert && (!target || target != m_tree.UncommittedNode()));
-    if (!pending)
-        return LeaveResult::NothingPending;
-    return StoreRow() ? LeaveResult::Stored : LeaveResult::Refused;
-}
-
 bool TFilesEditing::BeforePost(TableCursor &cursor)
 {
-    if (cursor.text(QStringLiteral("Description")).trimmed().isEmpty()) {
-        emit PanelRequested();
-        m_messages.error(text::FileNameRequired);
-        emit NameFocusRequested(false);
+    if (!NameGiven(cursor, text::FileNameRequired))
         return false;
-    }
     // Asked at every store of a row marked deleted, so a file whose links
     // are already gone passes without a question.
     if (m_editor.fileEditMode == EditMode::Editing && cursor.text(kChangeType) == code::ChangeDeleted) {
@@ -167,7 +114,7 @@ void TFilesEditing::AfterPost()
     const EditMode mode = m_editor.fileEditMode;
     if (mode == EditMode::Inserting) {
         if (LocateTag(m_newTag)) {
-            m_editor.nextFileType = m_files.text(kType).trimmed();
+            m_editor.nextFileType = m_cursor.text(kType).trimmed();
             m_tree.RefreshNodeFromUpdateSource();
         }
     } else if (mode == EditMode::Editing) {
@@ -178,64 +125,42 @@ void TFilesEditing::AfterPost()
     emit SyncRequested();
 }
 
-void TFilesEditing::AfterCancel()
+void TFilesEditing::AllowCommands(bool allowed)
 {
-    if (m_editor.fileEditMode == EditMode::Inserting)
-        m_tree.DiscardUncommittedNode();
-    else if (m_editor.fileEditMode == EditMode::Editing)
-        m_tree.RefreshNodeFromUpdateSource();
-    m_editor.fileEditMode = EditMode::Browsing;
-    emit SyncRequested();
-}
-
-void TFilesEditing::StateChanged(CursorState state)
-{
-    const bool editing = state == CursorState::Edit || state == CursorState::Insert;
-    if (state == CursorState::Edit && m_editor.fileEditMode == EditMode::Browsing)
-        m_editor.fileEditMode = EditMode::Editing;
-    const bool allowed = !editing && !m_editor.readOnly;
     m_editor.canInsertFile = allowed;
     m_editor.canDeleteFile = allowed;
-    emit CommandsChanged();
 }
 
 // --- Complexity ---
 
 void TFilesEditing::Recompute()
 {
-    if (!m_files.isEditing())
+    if (!m_cursor.isEditing())
         return;
     const int complexity = CellComplexity(CurrentCell());
-    m_files.setValue(QStringLiteral("FP_Val"), double(FileWeight(complexity, m_files.text(kType).trimmed())));
-    m_files.setValue(QStringLiteral("Complexity"), ComplexityCode(complexity));
-    if (m_files.text(kChangeType) == code::ChangeNone)
-        m_files.setValue(kChangeType, code::ChangeModified);
+    m_cursor.setValue(QStringLiteral("FP_Val"), double(FileWeight(complexity, m_cursor.text(kType).trimmed())));
+    m_cursor.setValue(QStringLiteral("Complexity"), ComplexityCode(complexity));
+    if (m_cursor.text(kChangeType) == code::ChangeNone)
+        m_cursor.setValue(kChangeType, code::ChangeModified);
 }
 
 void TFilesEditing::TypeChosen(int index)
 {
     const QString type = index == 0 ? code::FileInternal : code::FileExternal;
-    if (!m_files.isEditing() && m_files.text(kType).trimmed() != type)
+    if (!m_cursor.isEditing() && m_cursor.text(kType).trimmed() != type)
         EnsureEditing();
-    if (m_files.isEditing()) {
-        if (TTreeNode *node = m_tree.SelectedNode()) {
-            m_tree.SetNodeImage(node, index);
-            m_tree.RepaintNode(node);
-        }
-        if (m_files.text(kChangeType) == code::ChangeNone)
-            m_files.setValue(kChangeType, code::ChangeModified);
-        m_files.setValue(kType, type);
-    }
+    if (m_cursor.isEditing())
+        SetEditedType(index, type);
     Recompute();
 }
 
 bool TFilesEditing::EnsureEditing()
 {
-    if (m_files.isEditing())
+    if (m_cursor.isEditing())
         return true;
-    if (m_editor.readOnly || !m_files.isOpen() || m_files.isReadOnly() || m_files.position() < 0)
+    if (m_editor.readOnly || !m_cursor.isOpen() || m_cursor.isReadOnly() || m_cursor.position() < 0)
         return false;
-    m_files.edit();
+    m_cursor.edit();
     return true;
 }
 
@@ -251,14 +176,14 @@ void TFilesEditing::StepDets(int delta)
 
 void TFilesEditing::StepCount(const QString &field, int delta)
 {
-    if (!m_files.isOpen() || (m_files.position() < 0 && !m_files.isEditing()))
+    if (!m_cursor.isOpen() || (m_cursor.position() < 0 && !m_cursor.isEditing()))
         return;
-    const qint64 now = m_files.intValue(field);
+    const qint64 now = m_cursor.intValue(field);
     if ((delta < 0 && now <= 0) || (delta > 0 && now >= MaxCount))
         return;
     if (!EnsureEditing())
         return;
-    m_files.setValue(field, now + delta);
+    m_cursor.setValue(field, now + delta);
     Recompute();
 }
 
@@ -275,11 +200,11 @@ void TFilesEditing::DetsTyped(const QString &text)
 void TFilesEditing::TypedCount(const QString &field, const QString &text)
 {
     int value = 0;
-    if (!ParseCount(text, &value) || !m_files.isOpen() || m_files.intValue(field) == value)
+    if (!ParseCount(text, &value) || !m_cursor.isOpen() || m_cursor.intValue(field) == value)
         return;
     if (!EnsureEditing())
         return;
-    m_files.setValue(field, value);
+    m_cursor.setValue(field, value);
     Recompute();
 }
 
@@ -287,14 +212,7 @@ void TFilesEditing::TypedCount(const QString &field, const QString &text)
 
 void TFilesEditing::DeleteFile()
 {
-    if (m_editor.readOnly)
-        return;
-    if (m_files.state() == CursorState::Insert) {
-        CancelRow();
-        return;
-    }
-    m_files.cancel();
-    const TTreeNode *node = m_tree.SelectedNode();
+    const TTreeNode *node = NodeToDelete();
     if (!node)
         return;
     const int tag = node->info.key.toInt();
@@ -308,7 +226,7 @@ void TFilesEditing::DeleteFile()
         return;
     m_tree.DeleteSelectedNode();
     if (m_tree.topLevelItemCount() == 0)
-        m_files.setFiltered(true); // the panel shows no row
+        m_cursor.setFiltered(true); // the panel shows no row
     ++m_app.changeCount;
     emit CommandsChanged();
 }

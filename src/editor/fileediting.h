@@ -1,21 +1,10 @@
 #pragma once
 
-#include "editor/transediting.h"
-#include "store/cursor.h"
-
-#include <QObject>
-#include <QString>
-
-class QTreeWidgetItem;
+#include "editor/itemediting.h"
 
 namespace qm {
 
-class Database;
-class DialogService;
-class TDBTreeView;
-class WorkingCopy;
-struct AppState;
-struct EditorState;
+class TTransEditing;
 
 namespace text {
 inline const QString FileNameRequired = QStringLiteral("You must enter a file name");
@@ -31,7 +20,7 @@ inline const QString DeleteLinkedFile = QStringLiteral(
 // new rows, checks before a row is stored, RETs and DETs with the file's
 // complexity and value, and deleting or marking deleted a file that
 // transactions reference, which takes its links away and recounts them.
-class TFilesEditing : public QObject
+class TFilesEditing : public TItemEditing
 {
     Q_OBJECT
 
@@ -44,8 +33,6 @@ public:
 
     void InsertFile();
     void DeleteFile();
-    bool StoreRow();
-    void CancelRow();
     // The type group was clicked: 0 internal logical, 1 external interface.
     void TypeChosen(int index);
     // The up-down controls: one step, never below 0 or above 99.
@@ -56,37 +43,21 @@ public:
     void DetsTyped(const QString &text);
     // Complexity and value from RETs and DETs; writes only while editing.
     void Recompute();
-    LeaveResult LeaveRow(const QTreeWidgetItem *target);
 
     // The matrix cell of the cursor's row, -1 without DETs.
     int CurrentCell() const;
 
-signals:
-    void PanelRequested();
-    void NameFocusRequested(bool newRow);
-    void RowStarted();
-    void SyncRequested();
-    void CommandsChanged();
+protected:
+    bool BeforePost(TableCursor &cursor) override;
+    void AfterPost() override;
+    void AllowCommands(bool allowed) override;
 
 private:
     void StepCount(const QString &field, int delta);
     void TypedCount(const QString &field, const QString &text);
-    bool BeforePost(TableCursor &cursor);
-    void AfterPost();
-    void AfterCancel();
-    void StateChanged(CursorState state);
-    bool LocateTag(int tag);
     bool EnsureEditing();
 
-    Database &m_db;
-    TableCursor &m_files;
-    TDBTreeView &m_tree;
-    AppState &m_app;
-    EditorState &m_editor;
-    WorkingCopy &m_wc;
-    DialogService &m_messages;
     TTransEditing &m_transactions;
-    int m_newTag = 0;
 };
 
 // A count typed by the user: digits only, so a sign or a blank is no count.

@@ -3,7 +3,6 @@
 #include "counting/codes.h"
 #include "counting/rules.h"
 #include "editor/editorstate.h"
-#include "store/apperror.h"
 #include "store/appstate.h"
 #include "store/dialogservice.h"
 #include "store/database.h"
@@ -33,19 +32,8 @@ const QString kOutputFiles = QStringLiteral("Output_File_Count");
 
 TTransEditing::TTransEditing(Database &db, TableCursor &transTbl, TDBTreeView &tree, AppState &app,
                              EditorState &editor, WorkingCopy &workingCopy, DialogService &messages, QObject *parent)
-    : QObject(parent),
-      m_db(db),
-      m_trans(transTbl),
-      m_tree(tree),
-      m_app(app),
-      m_editor(editor),
-      m_wc(workingCopy),
-      m_messages(messages)
+    : TItemEditing(db, transTbl, tree, app, editor, editor.transEditMode, workingCopy, messages, parent)
 {
-    m_trans.setBeforePost([this](TableCursor &cursor) { return BeforePost(cursor); });
-    connect(&m_trans, &TableCursor::afterPost, this, &TTransEditing::AfterPost);
-    connect(&m_trans, &TableCursor::afterCancel, this, &TTransEditing::AfterCancel);
-    connect(&m_trans, &TableCursor::stateChanged, this, &TTransEditing::StateChanged);
     m_tree.setOnBefDelete([this](TDBTreeView *, const QString &key, bool &allow) { BeforeDelete(key, allow); });
 }
 
@@ -75,12 +63,6 @@ int TTransEditing::IndexOfType(const QString &type)
     return 3;
 }
 
-bool TTransEditing::LocateTag(int tag)
-{
-    m_trans.setFiltered(false);
-    return m_trans.locate({kTag, kCountId}, {tag, m_app.currentCountId});
-}
-
 // --- New rows ---
 
 void TTransEditing::InsertTransaction()
@@ -97,7 +79,7 @@ void TTransEditing::Insert(bool child)
 {
     emit PanelRequested();
     // From the menu while a row is being edited: that row is stored first.
-    if (m_editor.readOnly || (m_trans.isEditing() && !StoreRow()))
+    if (m_editor.readOnly || (m_cursor.isEditing() && !StoreRow()))
         return;
     int owner = 0;
     if (const TTreeNode *selected = m_tree.SelectedNode()) {
@@ -115,27 +97,27 @@ void TTransEditing::StartNewRow(int owner)
 {
     m_editor.newTransOwner = owner;
     m_editor.transEditMode = EditMode::Inserting;
-    m_trans.insert();
+    m_cursor.insert();
     emit NameFocusRequested(true);
 
     // A new top-level transaction is always a group.
     const QString type = owner != 0 ? m_editor.nextTransType : code::TransGroup;
     m_newTag = m_wc.NextTransTag();
-    m_trans.setValue(kType, type);
-    m_trans.setValue(kChangeType, code::ChangeAdded);
+    m_cursor.setValue(kType, type);
+    m_cursor.setValue(kChangeType, code::ChangeAdded);
     for (const QString &count : {kInputDets, kInputFiles, kOutputDets, kOutputFiles})
-        m_trans.setValue(count, 0);
-    m_trans.setValue(QStringLiteral("Complexity"), code::ComplexityNotAssigned);
-    m_trans.setValue(QStringLiteral("FP_Val"), 0.0);
-    m_trans.setValue(QStringLiteral("Owner_Tag"), owner);
-    m_trans.setValue(kTag, m_newTag);
-    m_trans.setValue(kCountId, m_app.currentCountId);
+        m_cursor.setValue(count, 0);
+    m_cursor.setValue(QStringLiteral("Complexity"), code::ComplexityNotAssigned);
+    m_cursor.setValue(QStringLiteral("FP_Val"), 0.0);
+    m_cursor.setValue(QStringLiteral("Owner_Tag"), owner);
+    m_cursor.setValue(kTag, m_newTag);
+    m_cursor.setValue(kCountId, m_app.currentCountId);
     m_editor.currentTransTag = m_newTag;
     emit RowStarted();
 
     TTreeNode *node = m_tree.AddUncommittedNode(QString::number(m_newTag), QString::number(owner), type);
     if (!node) {
-        m_trans.cancel();
+        m_cursor.cancel();
         return;
     }
     m_tree.SetNodeImage(node, IndexOfType(type));
@@ -146,47 +128,10 @@ void TTransEditing::StartNewRow(int owner)
 
 // --- Storing ---
 
-bool TTransEditing::StoreRow()
-{
-    if (!m_trans.isEditing())
-        return true;
-    try {
-        if (!m_trans.post())
-            return false;
-    } catch (const StoreError &e) {
-        // The store refused the row itself: say why and drop the edit.
-        m_messages.error(e.message());
-        m_trans.cancel();
-        return false;
-    }
-    emit CommandsChanged();
-    return true;
-}
-
-void TTransEditing::CancelRow()
-{
-    m_trans.cancel();
-    emit CommandsChanged();
-}
-
-LeaveResult TTransEditing::LeaveRow(const QTreeWidgetItem *target)
-{
-    const CursorState state = m_trans.state();
-    const bool pending = state == CursorState::Edit
-                         || (state == CursorState::Insert && (!target || target != m_tree.UncommittedNode()));
-    if (!pending)
-        return LeaveResult::NothingPending;
-    return StoreRow() ? LeaveResult::Stored : LeaveResult::Refused;
-}
-
 bool TTransEditing::BeforePost(TableCursor &cursor)
 {
-    if (cursor.text(QStringLiteral("Description")).trimmed().isEmpty()) {
-        emit PanelRequested();
-        m_messages.error(text::TransNameRequired);
-        emit NameFocusRequested(false);
+    if (!NameGiven(cursor, text::TransNameRequired))
         return false;
-    }
     const QString newType = TypeOfIndex(IndexOfType(cursor.text(kType)));
     if (m_editor.transEditMode == EditMode::Editing && newType != code::TransGroup) {
         const int tag = int(cursor.intValue(kTag));
@@ -216,29 +161,29 @@ QString TTransEditing::StoredTypeOfNode(int tag) const
 
 void TTransEditing::Normalise(const QString &type)
 {
-    m_trans.setValue(kType, type);
-    m_trans.setValue(QStringLiteral("Complexity"), code::ComplexityNotAssigned);
+    m_cursor.setValue(kType, type);
+    m_cursor.setValue(QStringLiteral("Complexity"), code::ComplexityNotAssigned);
     // Each type keeps only the sides it has.
     if (type == code::TransInput || type == code::TransGroup) {
-        m_trans.setValue(kOutputDets, 0);
-        m_trans.setValue(kOutputFiles, 0);
+        m_cursor.setValue(kOutputDets, 0);
+        m_cursor.setValue(kOutputFiles, 0);
     }
     if (type == code::TransOutput || type == code::TransGroup) {
-        m_trans.setValue(kInputDets, 0);
-        m_trans.setValue(kInputFiles, 0);
+        m_cursor.setValue(kInputDets, 0);
+        m_cursor.setValue(kInputFiles, 0);
     }
 }
 
 void TTransEditing::Recompute()
 {
-    if (!m_trans.isEditing())
+    if (!m_cursor.isEditing())
         return;
-    const int inputCell = InputCell(int(m_trans.intValue(kInputFiles)), int(m_trans.intValue(kInputDets)));
-    const int outputCell = OutputCell(int(m_trans.intValue(kOutputFiles)), int(m_trans.intValue(kOutputDets)));
-    const QString type = m_trans.text(kType).trimmed();
+    const int inputCell = InputCell(int(m_cursor.intValue(kInputFiles)), int(m_cursor.intValue(kInputDets)));
+    const int outputCell = OutputCell(int(m_cursor.intValue(kOutputFiles)), int(m_cursor.intValue(kOutputDets)));
+    const QString type = m_cursor.text(kType).trimmed();
     const int complexity = TransComplexity(inputCell, outputCell, type);
-    m_trans.setValue(QStringLiteral("Complexity"), ComplexityCode(complexity));
-    m_trans.setValue(QStringLiteral("FP_Val"), double(TransWeight(complexity, type)));
+    m_cursor.setValue(QStringLiteral("Complexity"), ComplexityCode(complexity));
+    m_cursor.setValue(QStringLiteral("FP_Val"), double(TransWeight(complexity, type)));
 }
 
 void TTransEditing::AfterPost()
@@ -257,13 +202,13 @@ void TTransEditing::AfterPost()
             emit CommandsChanged();
             return;
         }
-        m_editor.nextTransType = m_trans.text(kType).trimmed();
+        m_editor.nextTransType = m_cursor.text(kType).trimmed();
         m_tree.RefreshNodeFromUpdateSource();
     } else if (mode == EditMode::Editing) {
-        const int tag = int(m_trans.intValue(kTag));
+        const int tag = int(m_cursor.intValue(kTag));
         const TTreeNode *node = m_tree.FindNodeById(QString::number(tag));
         if (node)
-            DeleteLinksNotFitting(tag, node->info.type, m_trans.text(kType).trimmed());
+            DeleteLinksNotFitting(tag, node->info.type, m_cursor.text(kType).trimmed());
         m_tree.RefreshNodeFromUpdateSource();
     }
     m_editor.transEditMode = EditMode::Browsing;
@@ -286,27 +231,11 @@ void TTransEditing::DeleteLinksNotFitting(int tag, const QString &oldType, const
         RefreshLinkCursor(m_links);
 }
 
-void TTransEditing::AfterCancel()
+void TTransEditing::AllowCommands(bool allowed)
 {
-    const EditMode mode = m_editor.transEditMode;
-    if (mode == EditMode::Inserting)
-        m_tree.DiscardUncommittedNode();
-    else if (mode == EditMode::Editing)
-        m_tree.RefreshNodeFromUpdateSource();
-    m_editor.transEditMode = EditMode::Browsing;
-    emit SyncRequested();
-}
-
-void TTransEditing::StateChanged(CursorState state)
-{
-    const bool editing = state == CursorState::Edit || state == CursorState::Insert;
-    if (state == CursorState::Edit && m_editor.transEditMode == EditMode::Browsing)
-        m_editor.transEditMode = EditMode::Editing;
-    const bool allowed = !editing && !m_editor.readOnly;
     m_editor.canInsertTrans = allowed;
     m_editor.canInsertChild = allowed;
     m_editor.canDeleteTrans = allowed;
-    emit CommandsChanged();
 }
 
 // --- Type change ---
@@ -314,18 +243,11 @@ void TTransEditing::StateChanged(CursorState state)
 void TTransEditing::TypeChosen(int index)
 {
     const QString type = TypeOfIndex(index);
-    if (!m_trans.isEditing() && !m_editor.readOnly && m_trans.position() >= 0
-        && m_trans.text(kType).trimmed() != type)
-        m_trans.edit();
-    if (m_trans.isEditing()) {
-        if (TTreeNode *node = m_tree.SelectedNode()) {
-            m_tree.SetNodeImage(node, index);
-            m_tree.RepaintNode(node);
-        }
-        if (m_trans.text(kChangeType) == code::ChangeNone)
-            m_trans.setValue(kChangeType, code::ChangeModified);
-        m_trans.setValue(kType, type);
-    }
+    if (!m_cursor.isEditing() && !m_editor.readOnly && m_cursor.position() >= 0
+        && m_cursor.text(kType).trimmed() != type)
+        m_cursor.edit();
+    if (m_cursor.isEditing())
+        SetEditedType(index, type);
     emit TypeChanged();
     Recompute();
 }
@@ -334,16 +256,7 @@ void TTransEditing::TypeChosen(int index)
 
 void TTransEditing::DeleteTransaction()
 {
-    if (m_editor.readOnly)
-        return;
-    // Deleting a row being inserted is abandoning it; edits of a row about
-    // to go do not matter.
-    if (m_trans.state() == CursorState::Insert) {
-        CancelRow();
-        return;
-    }
-    m_trans.cancel();
-    TTreeNode *node = m_tree.SelectedNode();
+    TTreeNode *node = NodeToDelete();
     if (!node)
         return;
     emit NodeDeleting(node);
@@ -352,7 +265,7 @@ void TTransEditing::DeleteTransaction()
     if (!m_deleteAllowed)
         return;
     if (m_tree.topLevelItemCount() == 0)
-        m_trans.setFiltered(true); // the panel shows no row
+        m_cursor.setFiltered(true); // the panel shows no row
     ++m_app.changeCount;
     emit CommandsChanged();
 }
@@ -386,7 +299,7 @@ bool TTransEditing::UnlinkFile(int fileTag)
 {
     WaitCursor busy;
     // The counts of the row being edited are about to change under it.
-    if (m_trans.isEditing() && !StoreRow())
+    if (m_cursor.isEditing() && !StoreRow())
         return false;
     const QList<FileLinkRef> links = FileLinks(m_db, m_app.currentCountId, fileTag);
     if (links.isEmpty())
@@ -409,9 +322,9 @@ void TTransEditing::Recount(const QList<FileLinkRef> &links)
     const QString selected = m_tree.ActiveId();
     const bool updates = m_tree.updatesEnabled();
     m_tree.setUpdatesEnabled(false);
-    m_trans.disableControls();
+    m_cursor.disableControls();
     const auto restore = qScopeGuard([&] {
-        m_trans.enableControls();
+        m_cursor.enableControls();
         m_tree.setUpdatesEnabled(updates);
     });
     for (const FileLinkRef &link : links) {
