@@ -2,6 +2,7 @@
 
 #include "editor/editoricons.h"
 #include "views/dockpanel.h"
+#include "views/iconpainter.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -24,15 +25,6 @@ const QStringList kLevelMenuCaptions = {QStringLiteral("+ &1 Level"), QStringLit
                                         QStringLiteral("+ &3 Level")};
 const QStringList kLevelButtonCaptions = {QStringLiteral("+ 1 Level"), QStringLiteral("+ 2 Level"),
                                           QStringLiteral("+ 3 Level")};
-
-const QColor kFileColour(52, 101, 164);
-const QColor kEditColour(117, 80, 123);
-const QColor kTransColour(46, 139, 87);
-const QColor kFilesColour(70, 110, 180);
-const QColor kMoveColour(85, 87, 83);
-const QColor kFilterColour(196, 160, 0);
-const QColor kTreeColour(143, 89, 2);
-const QColor kSummaryColour(164, 0, 0);
 
 } // namespace
 
@@ -65,11 +57,11 @@ QAction *TEditorCommands::add(Id id, QMenu *menu, const QString &caption, bool p
     return a;
 }
 
-QAction *TEditorCommands::tool(Id id, const QString &hint, const QColor &colour, const QString &glyph, bool pending)
+QAction *TEditorCommands::tool(Id id, const QString &hint, const QIcon &icon, bool pending)
 {
     QAction *a = add(id, nullptr, hint, pending);
     a->setToolTip(hint);
-    a->setIcon(ToolIcon(colour, glyph));
+    a->setIcon(icon);
     return a;
 }
 
@@ -103,16 +95,16 @@ void TEditorCommands::buildFileMenu(QMenu *menu)
     QAction *save = add(Save, menu, QStringLiteral("&Save"));
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     save->setToolTip(QStringLiteral("Save"));
-    save->setIcon(ToolIcon(kFileColour, QStringLiteral("S")));
+    save->setIcon(toolicons::Save());
     add(SaveAsBase, menu, QStringLiteral("Save As New &Base Count"));
     add(SaveAsEnhancement, menu, QStringLiteral("Save As New &Enhancement Count"));
     menu->addSeparator();
     QAction *print = add(Print, menu, QStringLiteral("&Print"));
     print->setToolTip(QStringLiteral("Print Count"));
-    print->setIcon(ToolIcon(kFileColour, QStringLiteral("P")));
+    print->setIcon(toolicons::Print());
     QAction *preview = add(PrintPreview, menu, QStringLiteral("Print Pre&view"));
     preview->setToolTip(QStringLiteral("Print Preview"));
-    preview->setIcon(ToolIcon(kFileColour, QStringLiteral("Pv")));
+    preview->setIcon(toolicons::PrintPreview());
     add(PageSetup, menu, QStringLiteral("Page Set&up"));
     menu->addSeparator();
     add(Close, menu, QStringLiteral("&Close"));
@@ -122,27 +114,27 @@ void TEditorCommands::buildFileMenu(QMenu *menu)
     m_mainBar->addAction(print);
     m_mainBar->addAction(preview);
     m_mainBar->addSeparator();
-    m_mainBar->addAction(tool(ToolCut, QStringLiteral("Cut Transaction "), kEditColour, QStringLiteral("X")));
-    m_mainBar->addAction(tool(ToolCopy, QStringLiteral("Copy Transaction"), kEditColour, QStringLiteral("C")));
-    m_mainBar->addAction(tool(ToolPaste, QStringLiteral("Paste Transaction"), kEditColour, QStringLiteral("V")));
+    m_mainBar->addAction(tool(ToolCut, QStringLiteral("Cut Transaction "), toolicons::Cut()));
+    m_mainBar->addAction(tool(ToolCopy, QStringLiteral("Copy Transaction"), toolicons::Copy()));
+    m_mainBar->addAction(tool(ToolPaste, QStringLiteral("Paste Transaction"), toolicons::Paste()));
     m_mainBar->addSeparator();
-    m_mainBar->addAction(tool(ToolInsertTrans, QStringLiteral("New Transaction"), kTransColour, QStringLiteral("T")));
+    m_mainBar->addAction(tool(ToolInsertTrans, QStringLiteral("New Transaction"), toolicons::InsertTransaction()));
     m_mainBar->addAction(
-        tool(ToolInsertChild, QStringLiteral("New Child Transaction "), kTransColour, QStringLiteral("Tc")));
+        tool(ToolInsertChild, QStringLiteral("New Child Transaction "), toolicons::InsertChildTransaction()));
     m_mainBar->addAction(
-        tool(ToolDeleteTrans, QStringLiteral("Delete Transaction"), kTransColour, QStringLiteral("Td")));
+        tool(ToolDeleteTrans, QStringLiteral("Delete Transaction"), toolicons::DeleteTransaction()));
     m_mainBar->addAction(
-        tool(ToolTransComplexity, QStringLiteral("Transaction Complexity"), kTransColour, QStringLiteral("Lx")));
+        tool(ToolTransComplexity, QStringLiteral("Transaction Complexity"), toolicons::LinkFiles()));
     m_mainBar->addSeparator();
-    m_mainBar->addAction(tool(ToolInsertFile, QStringLiteral("New File"), kFilesColour, QStringLiteral("F")));
-    m_mainBar->addAction(tool(ToolDeleteFile, QStringLiteral("Delete File"), kFilesColour, QStringLiteral("Fd")));
+    m_mainBar->addAction(tool(ToolInsertFile, QStringLiteral("New File"), toolicons::InsertFile()));
+    m_mainBar->addAction(tool(ToolDeleteFile, QStringLiteral("Delete File"), toolicons::DeleteFile()));
     m_mainBar->addSeparator();
     m_mainBar->addAction(
-        tool(ToolPrevious, QStringLiteral("Previous Transaction/File"), kMoveColour, QStringLiteral("<")));
-    m_mainBar->addAction(tool(ToolNext, QStringLiteral("Next Transaction/File"), kMoveColour, QStringLiteral(">")));
+        tool(ToolPrevious, QStringLiteral("Previous Transaction/File"), toolicons::Previous()));
+    m_mainBar->addAction(tool(ToolNext, QStringLiteral("Next Transaction/File"), toolicons::Next()));
     m_mainBar->addSeparator();
-    m_mainBar->addAction(tool(ToolFilter, QStringLiteral("Filter"), kFilterColour, QStringLiteral("Y")));
-    m_mainBar->addAction(tool(ToolFilterOff, QStringLiteral("Filter Off"), kFilterColour, QStringLiteral("Y-")));
+    m_mainBar->addAction(tool(ToolFilter, QStringLiteral("Filter"), toolicons::Filter()));
+    m_mainBar->addAction(tool(ToolFilterOff, QStringLiteral("Filter Off"), toolicons::FilterOff()));
     m_mainBar->addSeparator();
 }
 
@@ -167,7 +159,7 @@ void TEditorCommands::buildEditMenu(QMenu *menu)
     QAction *readOnly = add(ReadOnly, menu, QStringLiteral("Read &Only"));
     readOnly->setCheckable(true);
     readOnly->setToolTip(QStringLiteral("Set Read Only"));
-    readOnly->setIcon(ToolIcon(kFileColour, QStringLiteral("R")));
+    readOnly->setIcon(toolicons::ReadOnly());
     m_mainBar->addAction(readOnly);
 }
 
@@ -196,29 +188,31 @@ void TEditorCommands::buildViewMenu(QMenu *menu, TDockPanel *transPanel, TDockPa
     menu->addSeparator();
 
     QMenu *hierarchy = menu->addMenu(QStringLiteral("Transaction &Hierarchy"));
+    using iconpaint::Reach;
     struct Item
     {
         Id id;
         QString caption;
         QString hint;
-        QString glyph;
+        bool expand;
+        Reach reach;
     };
     const Item items[] = {
-        {ExpandAll, QStringLiteral("&Expand All (Full)"), QStringLiteral("Expand All"), QStringLiteral("++")},
-        {CollapseAll, QStringLiteral("&Collapse All (Full)"), QStringLiteral("Collapse All"), QStringLiteral("--")},
-        {ExpandAllOneLevel, QStringLiteral("E&xpand All (+1 Level)"), QStringLiteral("Expand All (+1)"),
-         QStringLiteral("+1")},
-        {CollapseAllOneLevel, QStringLiteral("C&ollapse All (-1 Level)"), QStringLiteral("Collapse All (-1)"),
-         QStringLiteral("-1")},
+        {ExpandAll, QStringLiteral("&Expand All (Full)"), QStringLiteral("Expand All"), true, Reach::All},
+        {CollapseAll, QStringLiteral("&Collapse All (Full)"), QStringLiteral("Collapse All"), false, Reach::All},
+        {ExpandAllOneLevel, QStringLiteral("E&xpand All (+1 Level)"), QStringLiteral("Expand All (+1)"), true,
+         Reach::AllOneLevel},
+        {CollapseAllOneLevel, QStringLiteral("C&ollapse All (-1 Level)"), QStringLiteral("Collapse All (-1)"), false,
+         Reach::AllOneLevel},
         {ExpandSelectedOneLevel, QStringLiteral("Ex&pand Selected (+1 Level)"), QStringLiteral("Expand Selected (+1)"),
-         QStringLiteral("s+")},
+         true, Reach::SelectedOneLevel},
         {CollapseSelectedOneLevel, QStringLiteral("Co&llapse Selected (-1 Level)"),
-         QStringLiteral("Collapse Selected (-1)"), QStringLiteral("s-")},
+         QStringLiteral("Collapse Selected (-1)"), false, Reach::SelectedOneLevel},
     };
     for (const Item &item : items) {
         QAction *a = add(item.id, hierarchy, item.caption);
         a->setToolTip(item.hint);
-        a->setIcon(ToolIcon(kTreeColour, item.glyph));
+        a->setIcon(iconpaint::Hierarchy(item.expand, item.reach));
         m_hierarchyBar->addAction(a);
     }
     buildSummaryMenus(menu->addMenu(QStringLiteral("&Summary Option")));
@@ -255,7 +249,7 @@ void TEditorCommands::buildSummaryMenus(QMenu *viewSubmenu)
     m_summaryButton = new QToolButton(m_summaryBar);
     m_summaryButton->setObjectName(QStringLiteral("ToolButtonSummary"));
     m_summaryButton->setToolTip(QStringLiteral("Summary Display Mode"));
-    m_summaryButton->setIcon(ToolIcon(kSummaryColour, QStringLiteral("M")));
+    m_summaryButton->setIcon(toolicons::SummaryMode());
     m_summaryButton->setMenu(modeDrop);
     m_summaryButton->setPopupMode(QToolButton::MenuButtonPopup);
     connect(m_summaryButton, &QToolButton::clicked, this, &TEditorCommands::SummaryModeCycled);
@@ -264,7 +258,7 @@ void TEditorCommands::buildSummaryMenus(QMenu *viewSubmenu)
     m_levelButton = new QToolButton(m_summaryBar);
     m_levelButton->setObjectName(QStringLiteral("ToolButtonSummaryLevel"));
     m_levelButton->setToolTip(QStringLiteral("Breakdown Level"));
-    m_levelButton->setIcon(ToolIcon(kSummaryColour, QStringLiteral("L")));
+    m_levelButton->setIcon(toolicons::SummaryLevel());
     m_levelButton->setMenu(levelDrop);
     m_levelButton->setPopupMode(QToolButton::MenuButtonPopup);
     connect(m_levelButton, &QToolButton::clicked, this, &TEditorCommands::SummaryLevelCycled);

@@ -9,6 +9,7 @@
 
 class QAction;
 class QActionGroup;
+class QIcon;
 class QMainWindow;
 class QMenu;
 class QToolBar;
@@ -88,7 +89,7 @@ signals:
 
 private:
     QAction *add(Id id, QMenu *menu, const QString &caption, bool pending = true);
-    QAction *tool(Id id, const QString &hint, const QColor &colour, const QString &glyph, bool pending = true);
+    QAction *tool(Id id, const QString &hint, const QIcon &icon, bool pending = true);
     void buildFileMenu(QMenu *menu);
     void buildEditMenu(QMenu *menu);
     void buildViewMenu(QMenu *menu, TDockPanel *transPanel, TDockPanel *filesPanel);

@@ -16,7 +16,30 @@ QList<QIcon> FileTreeImages();
 // Summary rows: input, output, inquiry, group, internal file, external file.
 QList<QIcon> SummaryListImages();
 
-// A toolbar picture: a rounded tile in a colour with a short caption.
-QIcon ToolIcon(const QColor &colour, const QString &caption);
+// Toolbar pictures. The hierarchy buttons share the catalogue's, from
+// iconpaint::Hierarchy.
+namespace toolicons {
+
+QIcon Save();
+QIcon Print();
+QIcon PrintPreview();
+QIcon Cut();
+QIcon Copy();
+QIcon Paste();
+QIcon InsertTransaction();
+QIcon InsertChildTransaction();
+QIcon DeleteTransaction();
+QIcon LinkFiles();
+QIcon InsertFile();
+QIcon DeleteFile();
+QIcon Previous();
+QIcon Next();
+QIcon Filter();
+QIcon FilterOff();
+QIcon ReadOnly();
+QIcon SummaryMode();
+QIcon SummaryLevel();
+
+} // namespace toolicons
 
 } // namespace qm
