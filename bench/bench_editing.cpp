@@ -37,6 +37,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "benchsupport.h"
+
 using namespace qm;
 using C = TEditorCommands;
 
@@ -44,28 +46,8 @@ namespace {
 
 QTextStream out(stdout);
 
-// Says OK to every question, as a user deleting a linked file does.
-class AgreeingDialogs : public DialogService
-{
-public:
-    int messages = 0;
-    MessageAnswer message(MessageKind, const QString &, MessageButtons buttons) override
-    {
-        ++messages;
-        return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel ? MessageAnswer::No
-                                                                                           : MessageAnswer::Ok;
-    }
-    QString chooseDirectory(const QString &, DirectoryMode) override { return {}; }
-};
-
-QString spread(std::vector<double> ms)
-{
-    std::sort(ms.begin(), ms.end());
-    return QStringLiteral("best %1 ms, median %2 ms, worst %3 ms")
-        .arg(ms.front(), 0, 'f', 1)
-        .arg(ms[ms.size() / 2], 0, 'f', 1)
-        .arg(ms.back(), 0, 'f', 1);
-}
+using bench::AnsweringDialogs;
+using bench::Spread;
 
 template <typename F> double Time(F &&work)
 {
@@ -175,7 +157,7 @@ int main(int argc, char **argv)
 
     QTemporaryDir dir;
     CreateEmptyDatabaseFile(dir.filePath(kDatabaseFileName));
-    AgreeingDialogs dialogs;
+    AnsweringDialogs dialogs;
     SettingsEntry settings(dir.filePath(QStringLiteral("quillmark.ini")));
     DataModule dm(dialogs, settings, DataModule::Options{});
     dm.ConnectDatabase(dir.path());
@@ -205,10 +187,10 @@ int main(int argc, char **argv)
     editor.RunModal();
 
     out << "Each step with its tree, panel and summary updates (" << rounds << " rounds):" << Qt::endl;
-    out << "  insert a transaction:  " << spread(t.insert) << Qt::endl;
-    out << "  edit a transaction:    " << spread(t.edit) << Qt::endl;
-    out << "  delete a transaction:  " << spread(t.remove) << Qt::endl;
-    out << "  the summary alone:     " << spread(t.summary) << Qt::endl;
+    out << "  insert a transaction:  " << Spread(t.insert) << Qt::endl;
+    out << "  edit a transaction:    " << Spread(t.edit) << Qt::endl;
+    out << "  delete a transaction:  " << Spread(t.remove) << Qt::endl;
+    out << "  the summary alone:     " << Spread(t.summary) << Qt::endl;
     out << "Deleting a file linked to 1,000 transactions: " << QString::number(t.fileDelete, 'f', 1) << " ms ("
         << t.recounted << " transactions recounted)" << Qt::endl;
     out << "Message boxes answered: " << dialogs.messages << Qt::endl;

@@ -27,34 +27,16 @@
 #include <functional>
 #include <vector>
 
+#include "benchsupport.h"
+
 using namespace qm;
 
 namespace {
 
 QTextStream out(stdout);
 
-// Answers every box at once; the breakdown of a large count overflows.
-class SilentDialogs : public DialogService
-{
-public:
-    int messages = 0;
-    MessageAnswer message(MessageKind, const QString &, MessageButtons buttons) override
-    {
-        ++messages;
-        return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel ? MessageAnswer::No
-                                                                                           : MessageAnswer::Ok;
-    }
-    QString chooseDirectory(const QString &, DirectoryMode) override { return {}; }
-};
-
-QString spread(std::vector<double> ms)
-{
-    std::sort(ms.begin(), ms.end());
-    return QStringLiteral("best %1 ms, median %2 ms, worst %3 ms")
-        .arg(ms.front(), 0, 'f', 1)
-        .arg(ms[ms.size() / 2], 0, 'f', 1)
-        .arg(ms.back(), 0, 'f', 1);
-}
+using bench::AnsweringDialogs;
+using bench::Spread;
 
 struct OpenTimes
 {
@@ -119,7 +101,7 @@ int main(int argc, char **argv)
 
     QTemporaryDir dir;
     CreateEmptyDatabaseFile(dir.filePath(kDatabaseFileName));
-    SilentDialogs dialogs;
+    AnsweringDialogs dialogs;
     SettingsEntry settings(dir.filePath(QStringLiteral("quillmark.ini")));
     DataModule dm(dialogs, settings, DataModule::Options{});
     dm.ConnectDatabase(dir.path());
@@ -168,13 +150,13 @@ int main(int argc, char **argv)
     }
 
     out << "Opening the large count, without the " << pause << " ms pause (" << rounds << " rounds):" << Qt::endl;
-    out << "  load tables and cursors: " << spread(loads) << Qt::endl;
-    out << "  both trees:              " << spread(trees) << Qt::endl;
-    out << "  summary step:            " << spread(summaries) << Qt::endl;
-    out << "  all steps:               " << spread(totals) << Qt::endl;
+    out << "  load tables and cursors: " << Spread(loads) << Qt::endl;
+    out << "  both trees:              " << Spread(trees) << Qt::endl;
+    out << "  summary step:            " << Spread(summaries) << Qt::endl;
+    out << "  all steps:               " << Spread(totals) << Qt::endl;
     out << "RefreshSummary:" << Qt::endl;
     for (const auto &[name, ms] : refreshes)
-        out << "  " << name.leftJustified(26) << spread(ms) << Qt::endl;
+        out << "  " << name.leftJustified(26) << Spread(ms) << Qt::endl;
     out << "Message boxes answered: " << dialogs.messages << Qt::endl;
     return 0;
 }
