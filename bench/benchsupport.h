@@ -22,6 +22,12 @@ public:
                                                                                            : MessageAnswer::Ok;
     }
     QString chooseDirectory(const QString &, DirectoryMode) override { return {}; }
+    // Benchmarks that need a file name set it here; otherwise the dialog is cancelled.
+    QString nextFile;
+    QString openFile(const FileDialogRequest &) override { return nextFile; }
+    QString saveFile(const FileDialogRequest &) override { return nextFile; }
+    bool printDialog(QPrinter &) override { return true; }
+    bool pageSetupDialog(QPrinter &) override { return true; }
 };
 
 // Best, median and worst of a set of timings in milliseconds.

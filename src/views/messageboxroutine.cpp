@@ -30,4 +30,28 @@ QString MessageBoxRoutine::chooseDirectory(const QString &start, DirectoryMode m
     return m_dialogs.chooseDirectory(start, mode);
 }
 
+QString MessageBoxRoutine::openFile(const FileDialogRequest &request)
+{
+    PanelsLowered lowered(*this);
+    return m_dialogs.openFile(request);
+}
+
+QString MessageBoxRoutine::saveFile(const FileDialogRequest &request)
+{
+    PanelsLowered lowered(*this);
+    return m_dialogs.saveFile(request);
+}
+
+bool MessageBoxRoutine::printDialog(QPrinter &printer)
+{
+    PanelsLowered lowered(*this);
+    return m_dialogs.printDialog(printer);
+}
+
+bool MessageBoxRoutine::pageSetupDialog(QPrinter &printer)
+{
+    PanelsLowered lowered(*this);
+    return m_dialogs.pageSetupDialog(printer);
+}
+
 } // namespace qm

@@ -20,6 +20,10 @@ public:
 
     MessageAnswer message(MessageKind kind, const QString &text, MessageButtons buttons) override;
     QString chooseDirectory(const QString &start, DirectoryMode mode) override;
+    QString openFile(const FileDialogRequest &request) override;
+    QString saveFile(const FileDialogRequest &request) override;
+    bool printDialog(QPrinter &printer) override;
+    bool pageSetupDialog(QPrinter &printer) override;
 
     void ReleasePanels();
     void RestorePanels();

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
 
 namespace qm {
 
@@ -80,6 +82,57 @@ QString WidgetDialogService::chooseDirectory(const QString &start, DirectoryMode
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+namespace {
+
+QString runFileDialog(const FileDialogRequest &request, QFileDialog::AcceptMode accept)
+{
+    NormalCursorScope normal;
+    QFileDialog dialog(QApplication::activeWindow(), request.title.isEmpty() ? title() : request.title,
+                       request.directory);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setAcceptMode(accept);
+    dialog.setFileMode(accept == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    if (!request.filters.isEmpty()) {
+        dialog.setNameFilters(request.filters);
+        dialog.selectNameFilter(request.selectedFilter.isEmpty() ? request.filters.constFirst()
+                                                                 : request.selectedFilter);
+    }
+    if (!request.defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+QString WidgetDialogService::openFile(const FileDialogRequest &request)
+{
+    return runFileDialog(request, QFileDialog::AcceptOpen);
+}
+
+QString WidgetDialogService::saveFile(const FileDialogRequest &request)
+{
+    return runFileDialog(request, QFileDialog::AcceptSave);
+}
+
+bool WidgetDialogService::printDialog(QPrinter &printer)
+{
+    NormalCursorScope normal;
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool WidgetDialogService::pageSetupDialog(QPrinter &printer)
+{
+    NormalCursorScope normal;
+    QPageSetupDialog dialog(&printer, QApplication::activeWindow());
+    return dialog.exec() == QDialog::Accepted;
 }
 
 } // namespace qm

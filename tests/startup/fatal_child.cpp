@@ -23,6 +23,10 @@ public:
         return qm::MessageAnswer::Ok;
     }
     QString chooseDirectory(const QString &, qm::DirectoryMode) override { return {}; }
+    QString openFile(const qm::FileDialogRequest &) override { return {}; }
+    QString saveFile(const qm::FileDialogRequest &) override { return {}; }
+    bool printDialog(QPrinter &) override { return false; }
+    bool pageSetupDialog(QPrinter &) override { return false; }
 };
 
 } // namespace

@@ -43,6 +43,47 @@ QString ScriptedDialogs::chooseDirectory(const QString &start, DirectoryMode mod
     return m_directories.dequeue();
 }
 
+QString ScriptedDialogs::nextFile(const char *kind, const FileDialogRequest &request)
+{
+    Prompt prompt{QString::fromLatin1(kind), request.title, MessageButtons::Ok, DirectoryMode::ExistingOnly, request};
+    m_prompts.append(prompt);
+    if (m_files.isEmpty()) {
+        m_unexpected = QStringLiteral("no file queued for the %1 dialog").arg(QString::fromLatin1(kind));
+        return {};
+    }
+    return m_files.dequeue();
+}
+
+QString ScriptedDialogs::openFile(const FileDialogRequest &request)
+{
+    return nextFile("open", request);
+}
+
+QString ScriptedDialogs::saveFile(const FileDialogRequest &request)
+{
+    return nextFile("save", request);
+}
+
+bool ScriptedDialogs::nextPrintAnswer(const char *kind)
+{
+    m_prompts.append({QString::fromLatin1(kind), {}, MessageButtons::Ok, DirectoryMode::ExistingOnly, {}});
+    if (m_printAnswers.isEmpty()) {
+        m_unexpected = QStringLiteral("no answer queued for the %1 dialog").arg(QString::fromLatin1(kind));
+        return false;
+    }
+    return m_printAnswers.dequeue();
+}
+
+bool ScriptedDialogs::printDialog(QPrinter &)
+{
+    return nextPrintAnswer("print");
+}
+
+bool ScriptedDialogs::pageSetupDialog(QPrinter &)
+{
+    return nextPrintAnswer("pagesetup");
+}
+
 QStringList ScriptedDialogs::texts() const
 {
     QStringList out;

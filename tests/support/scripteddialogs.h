@@ -16,29 +16,47 @@ class ScriptedDialogs : public DialogService
 public:
     struct Prompt
     {
-        QString kind; // "warning", "error", "information", "confirmation", "directory"
-        QString text; // message text, or the chooser's start folder
+        QString kind; // "warning", "error", "information", "confirmation", "directory",
+                      // "open", "save", "print", "pagesetup"
+        QString text; // message text, the chooser's start folder, or a file dialog's title
         MessageButtons buttons = MessageButtons::Ok;
         DirectoryMode mode = DirectoryMode::ExistingOnly;
+        FileDialogRequest file; // open and save dialogs only
     };
 
     MessageAnswer message(MessageKind kind, const QString &text, MessageButtons buttons) override;
     QString chooseDirectory(const QString &start, DirectoryMode mode) override;
+    QString openFile(const FileDialogRequest &request) override;
+    QString saveFile(const FileDialogRequest &request) override;
+    bool printDialog(QPrinter &printer) override;
+    bool pageSetupDialog(QPrinter &printer) override;
 
     // Answers for boxes with a choice; "OK"-only boxes answer themselves.
     void queueAnswer(MessageAnswer answer) { m_answers.enqueue(answer); }
     // An empty folder means the user cancelled the chooser.
     void queueDirectory(const QString &dir) { m_directories.enqueue(dir); }
+    // An empty path means the user cancelled the file dialog.
+    void queueFile(const QString &path) { m_files.enqueue(path); }
+    // Whether the next print or page set-up dialog is accepted.
+    void queuePrintAnswer(bool accepted) { m_printAnswers.enqueue(accepted); }
 
     const QList<Prompt> &prompts() const { return m_prompts; }
     QStringList texts() const;
-    bool allAnswersUsed() const { return m_answers.isEmpty() && m_directories.isEmpty(); }
+    bool allAnswersUsed() const
+    {
+        return m_answers.isEmpty() && m_directories.isEmpty() && m_files.isEmpty() && m_printAnswers.isEmpty();
+    }
     QString unexpected() const { return m_unexpected; }
 
 private:
     QList<Prompt> m_prompts;
     QQueue<MessageAnswer> m_answers;
     QQueue<QString> m_directories;
+    QQueue<QString> m_files;
+    QQueue<bool> m_printAnswers;
+
+    QString nextFile(const char *kind, const FileDialogRequest &request);
+    bool nextPrintAnswer(const char *kind);
     QString m_unexpected;
 };
 
