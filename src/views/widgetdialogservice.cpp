@@ -1,6 +1,7 @@
 #include "views/widgetdialogservice.h"
 
 #include "views/cursorguard.h"
+#include "views/directorychooser.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -72,16 +73,10 @@ MessageAnswer WidgetDialogService::message(MessageKind kind, const QString &text
 QString WidgetDialogService::chooseDirectory(const QString &start, DirectoryMode mode)
 {
     NormalCursorScope normal;
-    QFileDialog dialog(QApplication::activeWindow(), title(), start);
-    dialog.setOption(QFileDialog::ShowDirsOnly, true);
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    // AnyFile lets the user type the name of a folder still to be made.
-    dialog.setFileMode(mode == DirectoryMode::AllowNew ? QFileDialog::AnyFile : QFileDialog::Directory);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Select"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    DirectoryChooser dialog(QApplication::activeWindow(), title(), start, mode);
+    if (dialog.exec() != QDialog::Accepted)
         return {};
-    return dialog.selectedFiles().constFirst();
+    return dialog.chosenDirectory();
 }
 
 namespace {
