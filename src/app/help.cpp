@@ -1,6 +1,7 @@
 #include "app/help.h"
 
 #include "app/helpwindow.h"
+#include "store/programfiles.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -96,7 +97,7 @@ QString HelpBinding::logFilePath() const
 
 QString HelpBinding::helpFilePath() const
 {
-    return QDir(m_programDir).filePath(helpFileName());
+    return QDir(DeliveredFilesDirectory(m_programDir)).filePath(helpFileName());
 }
 
 QUrl HelpBinding::defaultTopic() const

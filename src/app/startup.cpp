@@ -9,10 +9,14 @@
 #include "catalogue/newcountnameform.h"
 #include "editor/mainform.h"
 #include "store/datamodule.h"
+#include "store/programfiles.h"
 #include "store/settingsentry.h"
 #include "views/widgetdialogservice.h"
 
 #include <QDir>
+#include <QGuiApplication>
+#include <QIcon>
+
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -58,7 +62,10 @@ int RunQuillmark(int &argc, char **argv)
 {
     TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmark"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quillmark"));
+    // No display name: the window system would append it to every title,
+    // which already carries the program's name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quillmark.Quillmark"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quillmark.svg")));
 
     // A second start only wakes the first and leaves: it never touches the
     // database the first one is using.
@@ -69,6 +76,7 @@ int RunQuillmark(int &argc, char **argv)
     }
 
     const QString programDir = QCoreApplication::applicationDirPath();
+    const QString deliveredDir = DeliveredFilesDirectory(programDir);
     HelpBinding help(programDir, QCoreApplication::arguments());
     WidgetDialogService dialogs;
     SettingsEntry settings;
@@ -79,8 +87,8 @@ int RunQuillmark(int &argc, char **argv)
 
     LongLivedObjects objects;
     try {
-        DataModule::Options options{QDir(programDir).filePath(QStringLiteral("Databases")), {}, restoreAllCursors,
-                                    endProgram};
+        DataModule::Options options{QDir(deliveredDir).filePath(QStringLiteral("Databases")), {}, restoreAllCursors,
+                                    endProgram, IsInstalledLayout(programDir)};
         objects.dataModule = std::make_unique<DataModule>(dialogs, settings, options);
         app.setReporter(&objects.dataModule->errors());
         objects.dataModule->setShutdownHook([&help] { help.CloseAllHelpWindows(); });

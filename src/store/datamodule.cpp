@@ -36,6 +36,7 @@ bool DataModule::start()
     DatabaseLocator locator(m_dialogs, m_settings, m_options.deliveredDir);
     if (!m_options.chooserStart.isEmpty())
         locator.setStartDirectory(m_options.chooserStart);
+    locator.setCopyDelivered(m_options.copyDelivered);
     QString dir;
     try {
         dir = locator.LocateDatabase();

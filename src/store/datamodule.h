@@ -22,10 +22,12 @@ class DataModule
 public:
     struct Options
     {
-        QString deliveredDir;     // the "Databases" folder beside the program
+        QString deliveredDir;     // the delivered "Databases" folder
         QString chooserStart;     // empty: the file-system root
         std::function<void()> restoreCursor;
         std::function<void(int)> terminate;
+        // The delivered folder belongs to an installation: copy from it.
+        bool copyDelivered = false;
     };
 
     DataModule(DialogService &dialogs, SettingsEntry &settings, Options options);

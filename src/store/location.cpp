@@ -89,7 +89,10 @@ QString DatabaseLocator::FirstRunSetup()
     // Remembered before the move, so a move that fails part way is looked
     // for in the new place at the next start.
     m_settings.writeDirectory(target);
-    MoveDeliveredDatabase(target);
+    if (m_copyDelivered || !QFileInfo(m_delivered).isWritable())
+        CopyDeliveredDatabase(target);
+    else
+        MoveDeliveredDatabase(target);
     return target;
 }
 
@@ -138,6 +141,22 @@ void DatabaseLocator::MoveDeliveredDatabase(const QString &target)
         QFile file(from);
         if (!file.rename(QDir(target).filePath(name)))
             throw FileError(QStringLiteral("Cannot move %1 to %2: %3").arg(from, target, file.errorString()));
+    }
+}
+
+void DatabaseLocator::CopyDeliveredDatabase(const QString &target)
+{
+    for (const QString &name : DatabaseFiles()) {
+        const QString from = QDir(m_delivered).filePath(name);
+        const QString to = QDir(target).filePath(name);
+        if (name != kDatabaseFileName && !QFileInfo::exists(from))
+            continue;
+        QFile file(from);
+        if (!file.copy(to))
+            throw FileError(QStringLiteral("Cannot copy %1 to %2: %3").arg(from, target, file.errorString()));
+        // An installed file may be read-only; the user's copy must not be.
+        QFile copy(to);
+        copy.setPermissions(copy.permissions() | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 }
 
