@@ -30,6 +30,12 @@ void setText(const QPointer<QLineEdit> &edit, const QString &text)
         edit->setText(text);
 }
 
+void setToolTip(const QPointer<QLineEdit> &edit, const QString &text)
+{
+    if (edit)
+        edit->setToolTip(text);
+}
+
 // Holds back the list's drawing on every way out.
 class NoRedraw
 {
@@ -157,7 +163,7 @@ bool TCountSummary::WalkTree(SummaryTable &table, const TDBTreeView *tree, const
     return false;
 }
 
-void TCountSummary::WriteTotals(const CountTotalFigures &t)
+void TCountSummary::WriteTotals(const CountTotalFigures &t, const ChangeSums &sums)
 {
     m_totals = t;
     setText(m_displays.totalUnadjusted, QString::number(t.unadjusted));
@@ -166,6 +172,9 @@ void TCountSummary::WriteTotals(const CountTotalFigures &t)
     setText(m_displays.adjustedAddChanged, QString::number(t.adjustedAddedChanged));
     setText(m_displays.adjustedDeleted, QString::number(t.adjustedDeleted));
     setText(m_displays.totalAdjusted, QString::number(t.totalAdjusted));
+    setToolTip(m_displays.adjustedAddChanged, AdjustedProductText(t.addedChanged, m_vafAfter));
+    setToolTip(m_displays.adjustedDeleted, AdjustedProductText(t.deleted, m_vafBefore));
+    setToolTip(m_displays.totalAdjusted, AdjustedTotalText(sums, m_vafAfter, m_vafBefore));
 }
 
 void TCountSummary::RefreshSummary()
@@ -188,7 +197,7 @@ void TCountSummary::RefreshSummary()
             m_displays.summaryList->Fill(mode, table.entries());
         if (m_displays.summaryGroup)
             m_displays.summaryGroup->setTitle(SummaryGroupCaption(mode, level));
-        WriteTotals(CountTotals(table.Sums(), m_vafAfter, m_vafBefore));
+        WriteTotals(CountTotals(table.Sums(), m_vafAfter, m_vafBefore), table.Sums());
     }
     m_stamp = CurrentStamp();
     m_hasStamp = true;

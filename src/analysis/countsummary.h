@@ -92,7 +92,7 @@ private:
     // False when the mode's table overflowed in a way that abandons it.
     bool WalkTree(SummaryTable &table, const TDBTreeView *tree, const QString &category,
                   const QTreeWidgetItem *start);
-    void WriteTotals(const CountTotalFigures &totals);
+    void WriteTotals(const CountTotalFigures &totals, const ChangeSums &sums);
 
     Database &m_db;
     AppState &m_state;

@@ -166,6 +166,30 @@ CountTotalFigures CountTotals(const ChangeSums &sums, double vaf, double oldVaf)
     return t;
 }
 
+namespace {
+
+// Up to 15 significant digits: the product as computed, without the noise
+// of its binary form (11 x 1.07 shows as 11.77).
+QString plainNumber(double value)
+{
+    return QString::number(value, 'g', 15);
+}
+
+} // namespace
+
+QString AdjustedProductText(qint64 points, double factor)
+{
+    return QStringLiteral("%1 x %2 = %3")
+        .arg(QString::number(points), QString::number(factor, 'f', 2), plainNumber(static_cast<double>(points) * factor));
+}
+
+QString AdjustedTotalText(const ChangeSums &sums, double vaf, double oldVaf)
+{
+    const double after = static_cast<double>(sums.added + sums.modified) * vaf;
+    const double before = static_cast<double>(sums.deleted) * oldVaf;
+    return QStringLiteral("%1 + %2 = %3").arg(plainNumber(after), plainNumber(before), plainNumber(after + before));
+}
+
 double AdjustedRowValue(double unadjustedSum, const QString &changeCode, double vaf,
                         double oldVaf)
 {

@@ -69,6 +69,12 @@ struct CountTotalFigures {
 
 CountTotalFigures CountTotals(const ChangeSums &sums, double vaf, double oldVaf);
 
+// The unrounded products behind the truncated adjusted totals, so that a
+// total that is not the sum of the shown parts can be explained:
+// "11 x 1.07 = 11.77", and for the total "11.77 + 3.21 = 14.98".
+QString AdjustedProductText(qint64 points, double factor);
+QString AdjustedTotalText(const ChangeSums &sums, double vaf, double oldVaf);
+
 // Adjusted value of one summary row: deleted items at the factor before the
 // change, everything else at the factor after it.
 double AdjustedRowValue(double unadjustedSum, const QString &changeCode, double vaf,

@@ -50,6 +50,8 @@ private slots:
     void totals_data();
     void totals();
     void adjustedRowValue();
+    void adjustedProductTexts_data();
+    void adjustedProductTexts();
     void roundVafTwoDecimals_data();
     void roundVafTwoDecimals();
 };
@@ -337,6 +339,43 @@ void TestRules::totals()
     const QList<qint64> actual{t.unadjusted,           t.addedChanged,    t.deleted,
                                t.adjustedAddedChanged, t.adjustedDeleted, t.totalAdjusted};
     QCOMPARE(actual, expected);
+}
+
+void TestRules::adjustedProductTexts_data()
+{
+    QTest::addColumn<qint64>("addedChanged");
+    QTest::addColumn<qint64>("deleted");
+    QTest::addColumn<double>("vaf");
+    QTest::addColumn<double>("oldVaf");
+    QTest::addColumn<QString>("afterText");
+    QTest::addColumn<QString>("beforeText");
+    QTest::addColumn<QString>("totalText");
+
+    const double vaf107 = ValueAdjustmentFactor(Filled(3));
+    QTest::newRow("binary noise hidden") << qint64(11) << qint64(0) << vaf107 << 1.0 << "11 x 1.07 = 11.77"
+                                         << "0 x 1.00 = 0" << "11.77 + 0 = 11.77";
+    QTest::newRow("enhancement") << qint64(50) << qint64(20) << vaf107 << 0.95 << "50 x 1.07 = 53.5"
+                                 << "20 x 0.95 = 19" << "53.5 + 19 = 72.5";
+    QTest::newRow("nothing counted") << qint64(0) << qint64(0) << vaf107 << 1.0 << "0 x 1.07 = 0"
+                                     << "0 x 1.00 = 0" << "0 + 0 = 0";
+}
+
+void TestRules::adjustedProductTexts()
+{
+    QFETCH(qint64, addedChanged);
+    QFETCH(qint64, deleted);
+    QFETCH(double, vaf);
+    QFETCH(double, oldVaf);
+    QFETCH(QString, afterText);
+    QFETCH(QString, beforeText);
+    QFETCH(QString, totalText);
+
+    ChangeSums sums;
+    sums.added = addedChanged;
+    sums.deleted = deleted;
+    QCOMPARE(AdjustedProductText(addedChanged, vaf), afterText);
+    QCOMPARE(AdjustedProductText(deleted, oldVaf), beforeText);
+    QCOMPARE(AdjustedTotalText(sums, vaf, oldVaf), totalText);
 }
 
 void TestRules::adjustedRowValue()

@@ -73,6 +73,7 @@ private slots:
     void copiedFromDetails();
     void summaryRows_data();
     void summaryRows();
+    void adjustedTotalsExplainTheirProducts();
     void enteringGeneralRefreshesOnlyWhenStale();
     void modeChangeOnTransactionsPage();
     void modeCommandsKeepBothGroupsChecked();
@@ -236,6 +237,25 @@ void TestCountPage::summaryRows()
         QCOMPARE(editor.countPage()->summaryBox()->title(), caption);
         QCOMPARE(rows(editor.countPage()->summaryList()), expected);
         QCOMPARE(totals(editor), expectedTotals);
+    });
+}
+
+void TestCountPage::adjustedTotalsExplainTheirProducts()
+{
+    addCount(1, "E");
+    test::InsertTrans(m_fx->db(), {1, 1, "New order", 4, "I", "A"});
+    test::InsertTrans(m_fx->db(), {1, 2, "Old entry", 3, "I", "D"});
+    m_fx->OpenSaved(1);
+    TMainForm &editor = m_fx->editor();
+    m_fx->Run([&] {
+        const auto tip = [&](const char *name) {
+            auto *edit = editor.countPage()->findChild<QLineEdit *>(QString::fromLatin1(name));
+            return edit ? edit->toolTip() : QStringLiteral("<missing>");
+        };
+        QCOMPARE(totals(editor), (QStringList{"7", "4", "3", "4", "3", "7"}));
+        QCOMPARE(tip("TotalAddChangeEdit"), QStringLiteral("4 x 1.07 = 4.28"));
+        QCOMPARE(tip("TotalDeleteEdit"), QStringLiteral("3 x 1.00 = 3"));
+        QCOMPARE(tip("TotalEdit"), QStringLiteral("4.28 + 3 = 7.28"));
     });
 }
 
