@@ -4,6 +4,7 @@
 #include "store/dialogservice.h"
 
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -28,7 +29,13 @@ TNewCountNameForm::TNewCountNameForm(Database &db, DialogService &dialogs, QWidg
     m_name = new QLineEdit(this);
     m_name->setObjectName(QStringLiteral("NameEdit"));
     m_name->setMaxLength(60);
-    m_name->setGeometry(12, 10, 369, m_name->sizeHint().height());
+    // The box is named, so the user (and a screen reader) knows what it asks for.
+    auto *label = new QLabel(QStringLiteral("&Description:"), this);
+    label->setObjectName(QStringLiteral("NameLabel"));
+    label->setBuddy(m_name);
+    const int labelWidth = label->sizeHint().width();
+    label->setGeometry(12, 10, labelWidth, m_name->sizeHint().height());
+    m_name->setGeometry(12 + labelWidth + 6, 10, 392 - 12 - (12 + labelWidth + 6), m_name->sizeHint().height());
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("OKButton"));
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);

@@ -247,7 +247,22 @@ int TFormAddIt::Execute(int countId, int transTag, bool readOnly)
 {
     if (!Prepare(countId, transTag, readOnly))
         return Rejected;
+    CentreOverOwner();
     return exec();
+}
+
+// Over the editor every time, wherever the dialog was last moved to.
+void TFormAddIt::CentreOverOwner()
+{
+    const QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (!owner)
+        return;
+    // Before its first showing the dialog does not know its size yet.
+    if (!testAttribute(Qt::WA_Resized))
+        adjustSize();
+    QRect frame = frameGeometry();
+    frame.moveCenter(owner->frameGeometry().center());
+    move(frame.topLeft());
 }
 
 bool TFormAddIt::Prepare(int countId, int transTag, bool readOnly)

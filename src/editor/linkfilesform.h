@@ -56,6 +56,8 @@ public:
     // themselves. False (nothing shown) when the transaction is missing or
     // is a group.
     bool Prepare(int countId, int transTag, bool readOnly);
+    // Puts the dialog over the middle of the window that owns it.
+    void CentreOverOwner();
 
     bool linksChanged() const { return m_linksChanged; }
     // Set when "OK" wrote the result; the editor reads and clears it.

@@ -1,4 +1,5 @@
 #include "countfixture.h"
+#include "modalwatch.h"
 #include "testdatabase.h"
 
 #include "editor/linkfilesform.h"
@@ -65,6 +66,7 @@ private slots:
     void cancelAbandonsTypedDets();
     void detEntryLimits();
     void readOnlyCountOnlyDisplays();
+    void opensCentredOverItsOwnerEveryTime();
 
 private:
     void addTrans(int tag, const QString &name, const QString &type, const QString &change = "A");
@@ -361,6 +363,32 @@ void TestLinkFiles::readOnlyCountOnlyDisplays()
     QTest::mouseClick(m_form->okButton(), Qt::LeftButton);
     QVERIFY(!m_form->linkResultWritten());
     QCOMPARE(transRow(12).value(6).toString(), QString("N"));
+}
+
+
+void TestLinkFiles::opensCentredOverItsOwnerEveryTime()
+{
+    QWidget owner;
+    owner.setGeometry(100, 80, 900, 700);
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    TFormAddIt form(*m_db, &owner);
+
+    // The user drags the dialog aside; the next opening is centred again.
+    for (const QPoint aside : {QPoint(0, 0), QPoint(700, 500)}) {
+        form.move(aside);
+        QPoint centre;
+        auto watch = ModalWatch::Start(
+            [&centre](QWidget *modal) {
+                centre = modal->frameGeometry().center();
+                modal->close();
+            },
+            QStringLiteral("TFormAddIt"));
+        form.Execute(kCount, 12, false);
+        QVERIFY(watch->fired());
+        QVERIFY2((centre - owner.frameGeometry().center()).manhattanLength() <= 4,
+                 qPrintable(QStringLiteral("centre at %1,%2").arg(centre.x()).arg(centre.y())));
+    }
 }
 
 QTEST_MAIN(TestLinkFiles)

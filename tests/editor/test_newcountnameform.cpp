@@ -6,6 +6,7 @@
 #include "catalogue/newcountnameform.h"
 #include "store/database.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -23,6 +24,7 @@ private slots:
     void names();
     void cancelGivesNothing();
     void fieldStartsEmpty();
+    void nameBoxIsLabelled();
 
 private:
     std::unique_ptr<test::TestDatabaseDir> m_dir;
@@ -114,6 +116,18 @@ void TestNewCountNameForm::fieldStartsEmpty()
         QCOMPARE(shown, QString());
         QCOMPARE(m_form->size(), QSize(392, 75));
     }
+}
+
+void TestNewCountNameForm::nameBoxIsLabelled()
+{
+    auto *label = m_form->findChild<QLabel *>(QStringLiteral("NameLabel"));
+    QVERIFY(label);
+    QCOMPARE(label->buddy(), m_form->findChild<QLineEdit *>(QStringLiteral("NameEdit")));
+    QCOMPARE(label->text(), QStringLiteral("&Description:"));
+    // Label and box sit side by side inside the dialog.
+    const QRect box = label->buddy()->geometry();
+    QVERIFY(label->geometry().right() < box.left());
+    QVERIFY(m_form->rect().contains(box));
 }
 
 QTEST_MAIN(TestNewCountNameForm)
