@@ -58,6 +58,9 @@ TMainForm::TMainForm(DataModule &dataModule, QWidget *parent)
 TMainForm::~TMainForm()
 {
     m_loadTimer.stop();
+    // The commands are going: closing the cursors must not update them.
+    for (TableCursor *cursor : {m_countTbl.get(), m_transTbl.get(), m_filesTbl.get()})
+        disconnect(cursor, &TableCursor::stateChanged, this, nullptr);
     CloseCursors();
 }
 
@@ -82,6 +85,12 @@ void TMainForm::BuildCursors()
         ++m_state.changeCount;
         UpdateCommands();
     });
+    // "&Save" follows a pending edit as it starts and ends.
+    for (TableCursor *cursor : {m_countTbl.get(), m_transTbl.get(), m_filesTbl.get()})
+        connect(cursor, &TableCursor::stateChanged, this, [this] {
+            if (m_commands)
+                UpdateCommands();
+        });
 }
 
 void TMainForm::BuildPages()

@@ -42,7 +42,11 @@ void TMainForm::UpdateCommands()
     const bool files = page == FilesPage;
     const EditorState &e = m_editor;
 
-    c.SetEnabled(C::Save, m_state.changeCount != 0);
+    // A pending edit is a change too: saving stores it first, as closing does.
+    bool pendingEdit = false;
+    for (const TableCursor *cursor : {m_countTbl.get(), m_transTbl.get(), m_filesTbl.get()})
+        pendingEdit = pendingEdit || (cursor->isOpen() && cursor->isEditing());
+    c.SetEnabled(C::Save, m_state.changeCount != 0 || pendingEdit);
     c.SetEnabled(C::ReadOnly, m_state.changeCount == 0 && m_countTbl->isOpen());
 
     c.SetEnabled(C::ToolInsertTrans, trans && e.canInsertTrans);

@@ -69,6 +69,7 @@ private slots:
 
     void factorChangesOnlyWithOk();
     void cancelRestoresCharacteristics();
+    void saveStoresUnconfirmedCharacteristics();
     void copiedFromDetails_data();
     void copiedFromDetails();
     void summaryRows_data();
@@ -136,6 +137,26 @@ void TestCountPage::factorChangesOnlyWithOk()
         QCOMPARE(m_fx->state().changeCount, 1);
         QVERIFY(!editor.countPage()->okButton()->isEnabled());
         QVERIFY(editor.commands().action(C::Save)->isEnabled());
+    });
+}
+
+void TestCountPage::saveStoresUnconfirmedCharacteristics()
+{
+    addCount(1);
+    test::InsertTrans(m_fx->db(), {1, 1, "Bulk load", 100});
+    m_fx->OpenSaved(1);
+    TMainForm &editor = m_fx->editor();
+    m_fx->Run([&] {
+        QAction *save = editor.commands().action(C::Save);
+        QVERIFY(!save->isEnabled());
+        choose(editor.countPage()->characteristic(0), 2); // 3 -> 5, not confirmed
+        QCOMPARE(m_fx->state().changeCount, 0);
+        QVERIFY(save->isEnabled());
+        save->trigger();
+        QCOMPARE(m_fx->Scalar("SELECT VAF_1 FROM CCounts WHERE Description = 'Count 1'").toInt(), 5);
+        QCOMPARE(figure(editor, "VAFAfterEdit"), QStringLiteral("1.09"));
+        QVERIFY(!save->isEnabled());
+        QVERIFY(!editor.countPage()->okButton()->isEnabled());
     });
 }
 
