@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QResource>
 #include <QTextStream>
@@ -199,6 +200,24 @@ void HelpBinding::ShowHelpTopics()
     if (m_diagnostics)
         appendLog({field(QStringLiteral("ShowHelpTopics"),
                          QStringLiteral("%1 (%2)").arg(helpFilePath(), shown ? QStringLiteral("shown") : QStringLiteral("not shown")))});
+}
+
+void HelpBinding::InstallHelpKey()
+{
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+bool HelpBinding::eventFilter(QObject *watched, QEvent *event)
+{
+    // Plain F1 only: Shift+F1 stays the toolkit's "What's This?".
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier) {
+            ShowHelpTopics();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void HelpBinding::CloseAllHelpWindows()

@@ -37,6 +37,8 @@ public:
     void ShowHelpTopics();
     // Closes every help window this binding opened.
     void CloseAllHelpWindows();
+    // F1 in any window of the program, a modal dialog's included, shows help.
+    void InstallHelpKey();
 
     bool diagnosticsOn() const { return m_diagnostics; }
     QString programDirectory() const { return m_programDir; }
@@ -48,6 +50,9 @@ public:
 
     // True for "/debug" and "-debug" in any letter case.
     static bool isDebugSwitch(const QString &argument);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     static QString chooseLogDirectory(const QString &programDir);

@@ -78,6 +78,7 @@ int RunQuillmark(int &argc, char **argv)
     const QString programDir = QCoreApplication::applicationDirPath();
     const QString deliveredDir = DeliveredFilesDirectory(programDir);
     HelpBinding help(programDir, QCoreApplication::arguments());
+    help.InstallHelpKey();
     WidgetDialogService dialogs;
     SettingsEntry settings;
 

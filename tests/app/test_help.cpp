@@ -9,6 +9,9 @@
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QToolButton>
+#include <QDialog>
+#include <QLineEdit>
+#include <QTimer>
 #include <QtTest>
 
 using qm::HelpBinding;
@@ -185,6 +188,38 @@ private slots:
         help.CloseAllHelpWindows();
         QVERIFY(help.helpWindows().isEmpty());
         QTRY_VERIFY(window.isNull());
+    }
+
+    void f1ShowsHelpFromAnyWindow()
+    {
+        QTemporaryDir programDir;
+        QVERIFY(QFile::copy(builtHelpFile(), programDir.filePath(HelpBinding::helpFileName())));
+        HelpBinding help(programDir.path(), {QStringLiteral("quillmark")});
+        help.InstallHelpKey();
+
+        QWidget window;
+        auto *edit = new QLineEdit(&window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // Shift+F1 is not help; plain F1 is, even in a text box.
+        QTest::keyClick(edit, Qt::Key_F1, Qt::ShiftModifier);
+        QVERIFY(help.helpWindows().isEmpty());
+        QTest::keyClick(edit, Qt::Key_F1);
+        QCOMPARE(help.helpWindows().size(), 1);
+        help.CloseAllHelpWindows();
+        QTRY_VERIFY(help.helpWindows().isEmpty());
+
+        // In a modal dialog too.
+        QDialog dialog(&window);
+        bool shownInDialog = false;
+        QTimer::singleShot(0, &dialog, [&] {
+            QTest::keyClick(&dialog, Qt::Key_F1);
+            shownInDialog = help.helpWindows().size() == 1;
+            dialog.reject();
+        });
+        dialog.exec();
+        QVERIFY(shownInDialog);
+        help.CloseAllHelpWindows();
     }
 
     void helpPagesAreComplete()
