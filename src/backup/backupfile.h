@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -111,7 +112,8 @@ private:
 
     // Backup (backupfile_backup.cpp).
     QStringList collectFiles(const QStringList &specifications, const QString &archiveName) const;
-    void collectSpecification(const QString &specification, const QString &archivePath, QStringList &files) const;
+    void collectSpecification(const QString &specification, const QString &archivePath, QStringList &files,
+                              QSet<QString> &taken) const;
     bool writeFileIdList(const QStringList &files, QString &listPath, qint64 &listSize);
     bool backupFiles(Writer &w, const QStringList &files, const QString &listPath);
     bool backupFile(Writer &w, const QString &path, bool isList);

@@ -9,6 +9,7 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <zlib.h>
 
@@ -48,15 +49,16 @@ int TBackupFile::zlibLevel() const
 QStringList TBackupFile::collectFiles(const QStringList &specifications, const QString &archiveName) const
 {
     QStringList files;
+    QSet<QString> taken;
     const QString archivePath =
         archiveName == kStreamName ? QString() : QFileInfo(archiveName).absoluteFilePath();
     for (const QString &spec : specifications)
-        collectSpecification(spec, archivePath, files);
+        collectSpecification(spec, archivePath, files, taken);
     return files;
 }
 
 void TBackupFile::collectSpecification(const QString &specification, const QString &archivePath,
-                                       QStringList &files) const
+                                       QStringList &files, QSet<QString> &taken) const
 {
     // Paths here hold "/" of their own, so the subfolder switch must stand
     // apart from the path by a blank.
@@ -81,8 +83,10 @@ void TBackupFile::collectSpecification(const QString &specification, const QStri
         for (const QFileInfo &entry : dir.entryInfoList({mask}, QDir::Files | filter, QDir::Name)) {
             // Only plain files: a pipe or device would never end.
             const QString path = entry.absoluteFilePath();
-            if (entry.isFile() && path != archivePath && !files.contains(path))
+            if (entry.isFile() && path != archivePath && !taken.contains(path)) {
+                taken.insert(path);
                 files << path;
+            }
         }
         if (!subfolders)
             continue;

@@ -31,6 +31,8 @@ bool validMarker(const QByteArray &marker)
 
 bool writeAll(QIODevice *out, const char *data, qint64 size, qint64 limit)
 {
+    // Only the in-memory list has a limit; asking a file for its size
+    // would flush it on every block.
     if (limit >= 0 && out->size() + size > limit)
         return false;
     return out->write(data, size) == size;
