@@ -71,6 +71,9 @@ private slots:
     void restoreIntoANewFolderSwitchesLocation();
     void folderWithADatabaseIsRefused();
     void textFileIsNoArchive();
+    void emptyTitleIsNoArchive();
+    void damagedArchiveLeavesTheDatabase_data();
+    void damagedArchiveLeavesTheDatabase();
     void cancelledChangesNothing_data();
     void cancelledChangesNothing();
     void smallDiskGivesVolumes();
@@ -224,6 +227,77 @@ void TestBackupCommands::textFileIsNoArchive()
              (QStringList{kSelect, "open: Select Backup File",
                           "error: An Error has occurred - Backup/Restore failed - Error:\nInvalid archive type",
                           "error: Invalid Backup File - Restore Cancelled"}));
+}
+
+void TestBackupCommands::emptyTitleIsNoArchive()
+{
+    test::CatalogueFixture f;
+    f.show();
+    QTemporaryDir elsewhere;
+    TBackupFile component;
+    QVERIFY(component.Backup({f.dir.path() + "/*.*"}, elsewhere.filePath("untitled.bck")));
+    f.dialogs.queueFile(elsewhere.filePath("untitled.bck"));
+    f.form->action("Restore Database...")->trigger();
+    QCOMPARE(f.dialogs.texts(), (QStringList{kSelect, "open: Select Backup File",
+                                             "error: Invalid Backup File - Restore Cancelled"}));
+}
+
+void TestBackupCommands::damagedArchiveLeavesTheDatabase_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("cut short") << "cut" << "Cannot read file";
+    QTest::newRow("corrupt block") << "corrupt" << "Compression error";
+    QTest::newRow("not a database") << "foreign" << "Overwriting file failed";
+}
+
+// Restored over the database in use, a damaged archive reports its error
+// and the database stays byte for byte as it was, and opens again.
+void TestBackupCommands::damagedArchiveLeavesTheDatabase()
+{
+    QFETCH(QString, damage);
+    QFETCH(QString, error);
+    test::CatalogueFixture f;
+    insertFamily(f);
+    f.show();
+    QTemporaryDir elsewhere;
+    const QString archive = elsewhere.filePath("a.bck");
+    if (damage == "foreign") {
+        // An archive whose CCounts.DB is a text file.
+        QDir().mkpath(elsewhere.filePath("src"));
+        QVERIFY(writeText(elsewhere.filePath("src/CCounts.DB"), "just some text"));
+        TBackupFile component;
+        component.setBackupTitle("Foreign");
+        QVERIFY(component.Backup({elsewhere.filePath("src") + "/*.*"}, archive));
+    } else {
+        backUp(f, archive);
+        QByteArray bytes = contents(archive);
+        if (damage == "cut") {
+            bytes.truncate(bytes.size() / 2);
+        } else {
+            // The first block's zlib stream starts after its count: spoil its middle.
+            const qsizetype at = bytes.indexOf(QByteArray("EC2\0", 4)) + 8;
+            for (qsizetype i = at + 20; i < at + 40; ++i)
+                bytes[i] = char(bytes.at(i) ^ 0x5A);
+        }
+        QVERIFY(writeText(archive, bytes));
+    }
+    const QByteArray db = contents(f.dir.filePath("CCounts.DB"));
+    const QStringList tree = f.treeLines();
+    const int before = int(f.dialogs.prompts().size());
+
+    f.dialogs.queueFile(archive);
+    f.dialogs.queueAnswer(MessageAnswer::Yes);
+    f.dialogs.queueAnswer(MessageAnswer::Ok);
+    f.form->action("Restore Database...")->trigger();
+
+    const QStringList shown = f.dialogs.texts().mid(before);
+    QCOMPARE(shown.size(), 5);
+    QCOMPARE(shown.last(), "error: An Error has occurred - Backup/Restore failed - Error:\n" + error);
+    QCOMPARE(contents(f.dir.filePath("CCounts.DB")), db);
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"CCounts.DB"});
+    QVERIFY(f.data->catalogueCursor().isOpen());
+    QCOMPARE(f.treeLines(), tree);
 }
 
 void TestBackupCommands::cancelledChangesNothing_data()
