@@ -95,7 +95,9 @@ bool TFirstForm::runArchiveOperation(const QString &caption, const std::function
     progress.setWindowTitle(caption);
     progress.setWindowModality(Qt::WindowModal);
     progress.setRange(0, 100);
-    progress.setMinimumDuration(300);
+    // Shown at once: it is modal, so nothing reaches the catalogue while
+    // its database is closed.
+    progress.setMinimumDuration(0);
     progress.setMinimumWidth(420);
     progress.setAutoReset(false);
     progress.setAutoClose(false);
@@ -107,6 +109,8 @@ bool TFirstForm::runArchiveOperation(const QString &caption, const std::function
         if (progress.wasCanceled())
             goOn = false;
     };
+    progress.setValue(0);
+    progress.show();
     // The component copies and replaces the database file itself.
     m_data.database().close();
     bool result = false;

@@ -13,7 +13,9 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QProgressDialog>
 #include <QRandomGenerator>
+#include <QTimer>
 #include <QtTest>
 
 using namespace qm;
@@ -77,6 +79,7 @@ private slots:
     void cancelledChangesNothing_data();
     void cancelledChangesNothing();
     void smallDiskGivesVolumes();
+    void cancelInTheProgressDialogStops();
 };
 
 void TestBackupCommands::initTestCase()
@@ -350,20 +353,29 @@ void TestBackupCommands::cancelledChangesNothing()
     QVERIFY(!QFileInfo::exists(elsewhere.filePath("new")));
 }
 
+namespace {
+
+// Rows of text that does not compress, so the database spans many blocks.
+void fillWithText(test::CatalogueFixture &f, int rows)
+{
+    QRandomGenerator rng(17);
+    for (int tag = 1; tag <= rows; ++tag) {
+        test::TransRow t(1, tag, QString("Input %1").arg(tag), 4);
+        for (int i = 0; i < 8000; ++i)
+            t.memo += QChar('a' + int(rng.bounded(26)));
+        test::InsertTrans(f.db(), t);
+    }
+}
+
+} // namespace
+
 // A disk smaller than the archive: volumes, each asked for, each within
 // the disk's capacity less the room kept free.
 void TestBackupCommands::smallDiskGivesVolumes()
 {
     test::CatalogueFixture f;
     insertFamily(f);
-    // Text that does not compress, so the database spans several blocks.
-    QRandomGenerator rng(17);
-    for (int tag = 1; tag <= 12; ++tag) {
-        test::TransRow t(1, tag, QString("Input %1").arg(tag), 4);
-        for (int i = 0; i < 8000; ++i)
-            t.memo += QChar('a' + int(rng.bounded(26)));
-        test::InsertTrans(f.db(), t);
-    }
+    fillWithText(f, 12);
     f.show();
     const qint64 capacity = 32384 + 40000;
     f.form->setDiskCapacity([capacity](const QString &) { return capacity; });
@@ -382,6 +394,46 @@ void TestBackupCommands::smallDiskGivesVolumes()
         QVERIFY(QFileInfo(elsewhere.filePath(volumes.at(v - 2))).size() <= capacity - 32384);
     }
     QCOMPARE(f.dialogs.texts().mid(1), expected);
+}
+
+// The progress dialog shows the file and the percentage; its Cancel stops
+// the backup, which then leaves no archive, and the database reopens.
+void TestBackupCommands::cancelInTheProgressDialogStops()
+{
+    test::CatalogueFixture f;
+    insertFamily(f);
+    fillWithText(f, 24);
+    f.show();
+    QTemporaryDir elsewhere;
+    QString label;
+    int value = -1;
+    bool visible = false;
+    // Events run after each block: the second time round, the dialog
+    // shows the first block's progress.
+    QTimer poll;
+    int rounds = 0;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto *dialog = f.form->findChild<QProgressDialog *>("BackupProgressDialog");
+        if (!dialog || ++rounds < 2)
+            return;
+        visible = dialog->isVisible() && dialog->isModal();
+        label = dialog->labelText();
+        value = dialog->value();
+        dialog->cancel();
+        poll.stop();
+    });
+    poll.start(0);
+    backUp(f, elsewhere.filePath("a.bck"));
+
+    QVERIFY(visible);
+    QCOMPARE(label, f.dir.filePath("CCounts.DB"));
+    QVERIFY2(value > 0 && value < 100, qPrintable(QString::number(value)));
+    QCOMPARE(f.dialogs.texts(), QStringList{"save: Save Backup File As"});
+    QVERIFY(!QFileInfo::exists(elsewhere.filePath("a.bck")));
+    QCOMPARE(f.form->backupFile().lastError(), 0);
+    QVERIFY(f.data->catalogueCursor().isOpen());
+    QCOMPARE(f.treeLines().size(), 3);
+    QVERIFY(!f.form->findChild<QProgressDialog *>("BackupProgressDialog"));
 }
 
 QTEST_MAIN(TestBackupCommands)
