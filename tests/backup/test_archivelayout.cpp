@@ -92,6 +92,8 @@ private slots:
     void collectsTheFilesASpecificationNames();
     void streamsOnTheCallersDevice();
     void cancellingFromProgressStopsWithoutError();
+    void backupErrorsAreReportedOnce_data();
+    void backupErrorsAreReportedOnce();
     void datesAndVolumeNames();
 };
 
@@ -261,7 +263,9 @@ void TestArchiveLayout::tooSmallAVolumeIsRefused()
     backup.OnError = [&](TBackupFile &, int c, const QString &) { code = c; };
     QVERIFY(!backup.Backup({dir.filePath("f")}, dir.filePath("a.bck")));
     QCOMPARE(code, 4);
-    QVERIFY(!QFileInfo::exists(dir.filePath("a.bck")));
+    QVERIFY(!QFileInfo::exists(dir.filePath("missing")));
+    // The file-ID list's temporary file goes with the failed backup.
+    QCOMPARE(QDir::temp().entryList({"FID*"}, QDir::Files).size(), 0);
 }
 
 void TestArchiveLayout::fileIdListComesFirst()
@@ -370,6 +374,37 @@ void TestArchiveLayout::cancellingFromProgressStopsWithoutError()
     QVERIFY(percents.size() < 9);
     // A backup that did not finish leaves the file that was there.
     QCOMPARE(readFile(dir.filePath("old.bck")), QByteArray("the previous archive"));
+}
+
+void TestArchiveLayout::backupErrorsAreReportedOnce_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("archive folder missing") << "archive" << 4 << "Cannot write to archive";
+    QTest::newRow("archive is a folder") << "folder" << 4 << "Cannot write to archive";
+}
+
+void TestArchiveLayout::backupErrorsAreReportedOnce()
+{
+    QFETCH(QString, failure);
+    QFETCH(int, code);
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    QVERIFY(writeFile(dir.filePath("f"), "data"));
+    QVERIFY(QDir(dir.path()).mkpath("folder.bck"));
+    TBackupFile backup;
+    backup.setSaveFileID(true);
+    QList<QPair<int, QString>> errors;
+    backup.OnError = [&](TBackupFile &, int c, const QString &t) { errors.append({c, t}); };
+    const QString archive = failure == "archive" ? dir.filePath("missing/a.bck") : dir.filePath("folder.bck");
+    QVERIFY(!backup.Backup({dir.filePath("f")}, archive));
+    QCOMPARE(errors, (QList<QPair<int, QString>>{{code, text}}));
+    QCOMPARE(backup.lastError(), code);
+    QVERIFY(!backup.busy());
+    QVERIFY(!QFileInfo::exists(dir.filePath("missing")));
+    // The file-ID list's temporary file goes with the failed backup.
+    QCOMPARE(QDir::temp().entryList({"FID*"}, QDir::Files).size(), 0);
 }
 
 void TestArchiveLayout::datesAndVolumeNames()
