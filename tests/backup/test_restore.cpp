@@ -155,7 +155,6 @@ void TestRestore::hostileNamesWriteNothingOutside()
     QCOMPARE(o.error, 0);
     const QString okFile = fullPath && !noFolder ? "a/b/into" + QString::fromUtf8(inside) : "a/b/into/ok.txt";
     QCOMPARE(filesBelow(sandbox.path()), (QStringList{"a.bck", okFile}));
-    QVERIFY(!QFileInfo::exists("/tmp/x") || QFileInfo("/tmp/x").size() != 4);
 }
 
 void TestRestore::damageLeavesTheExistingFileAlone_data()
