@@ -1,5 +1,7 @@
 #include "catalogue/firstform.h"
 
+#include "backup/backupfile.h"
+#include "catalogue/backupcommands.h"
 #include "catalogue/catalogueicons.h"
 #include "catalogue/countdetails.h"
 #include "counting/codes.h"
@@ -27,7 +29,8 @@ TFirstForm::TFirstForm(DataModule &data, SettingsEntry &settings, QWidget *paren
       m_settings(settings),
       m_state(data.state()),
       m_dialogs(data.dialogs()),
-      m_workingCopy(data.workingCopy())
+      m_workingCopy(data.workingCopy()),
+      m_backupFile(std::make_unique<TBackupFile>(&data.dialogs()))
 {
     setObjectName(QStringLiteral("TFirstForm"));
     setWindowTitle(QStringLiteral("Select Count"));
@@ -37,6 +40,8 @@ TFirstForm::TFirstForm(DataModule &data, SettingsEntry &settings, QWidget *paren
     buildToolBars();
     buildStatusBar();
     configureTree();
+    ConfigureDatabaseBackup(*m_backupFile);
+    installArchiveHandlers();
     resize(900, 640);
 }
 
@@ -177,10 +182,11 @@ void TFirstForm::buildDatabaseMenu()
     connect(addItem(db, QStringLiteral("Compact Database")), &QAction::triggered, this,
             &TFirstForm::CompactDatabase);
     db->addSeparator();
-    // Backup and restore arrive with the archive component.
-    addItem(db, QStringLiteral("Backup Database..."))->setEnabled(false);
+    connect(addItem(db, QStringLiteral("Backup Database...")), &QAction::triggered, this,
+            &TFirstForm::BackupDatabase);
     db->addSeparator();
-    addItem(db, QStringLiteral("Restore Database..."))->setEnabled(false);
+    connect(addItem(db, QStringLiteral("Restore Database...")), &QAction::triggered, this,
+            &TFirstForm::RestoreDatabase);
 }
 
 // --- Toolbars and status bar ---

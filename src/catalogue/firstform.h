@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QComboBox;
@@ -21,6 +22,7 @@ class DataModule;
 class DialogService;
 class SettingsEntry;
 class TableCursor;
+class TBackupFile;
 class TDBTreeView;
 class TDockPanel;
 class TDockSite;
@@ -47,6 +49,10 @@ public:
     void setEditorStateReset(std::function<void()> reset) { m_editorReset = std::move(reset); }
     // Where the folder chooser opens; the file-system root by default.
     void setChooserStart(const QString &dir) { m_chooserStart = dir; }
+    // The capacity of the disk that holds a path; the real disk's unless
+    // a test stands in a smaller one.
+    void setDiskCapacity(std::function<qint64(const QString &)> capacity) { m_diskCapacity = std::move(capacity); }
+    TBackupFile &backupFile() const { return *m_backupFile; }
 
     // --- Shared routines (also used by the import, backup and restore) ---
     void LoadCountTree();
@@ -59,6 +65,8 @@ public:
     void DeleteSelectedCount();
     void ChangeDatabaseLocation();
     void CompactDatabase();
+    void BackupDatabase();
+    void RestoreDatabase();
     // What every activation does; also run when the editor returns.
     void FormActivate();
     void ApplySystemFilter(const QString &system);
@@ -116,6 +124,12 @@ private:
     void redockPanel();
 
     void showProgress(const QString &text);
+
+    // Backup and restore (firstform_backup.cpp).
+    bool runArchiveOperation(const QString &caption, const std::function<bool()> &operation);
+    void installArchiveHandlers();
+    void reopenDatabase();
+    QString chooseRestoreFolder();
     void runDefaultEditor();
 
     DataModule &m_data;
@@ -132,6 +146,8 @@ private:
     EditorRunner m_editorRunner;
     std::function<void()> m_editorReset;
     QString m_chooserStart;
+    std::function<qint64(const QString &)> m_diskCapacity;
+    std::unique_ptr<TBackupFile> m_backupFile;
 
     QHash<QString, QAction *> m_actions;
     QToolBar *m_mainBar = nullptr;
