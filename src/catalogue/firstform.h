@@ -96,6 +96,7 @@ protected:
 private:
     // Construction (firstform.cpp).
     void buildMenus();
+    void addMnemonics();
     void buildFileMenu();
     void buildViewMenu();
     void buildDatabaseMenu();
