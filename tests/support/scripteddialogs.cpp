@@ -64,24 +64,27 @@ QString ScriptedDialogs::saveFile(const FileDialogRequest &request)
     return nextFile("save", request);
 }
 
-bool ScriptedDialogs::nextPrintAnswer(const char *kind)
+bool ScriptedDialogs::nextPrintAnswer(const char *kind, QPrinter &printer)
 {
     m_prompts.append({QString::fromLatin1(kind), {}, MessageButtons::Ok, DirectoryMode::ExistingOnly, {}});
     if (m_printAnswers.isEmpty()) {
         m_unexpected = QStringLiteral("no answer queued for the %1 dialog").arg(QString::fromLatin1(kind));
         return false;
     }
-    return m_printAnswers.dequeue();
+    const PrintAnswer answer = m_printAnswers.dequeue();
+    if (answer.choose)
+        answer.choose(printer);
+    return answer.accepted;
 }
 
-bool ScriptedDialogs::printDialog(QPrinter &)
+bool ScriptedDialogs::printDialog(QPrinter &printer)
 {
-    return nextPrintAnswer("print");
+    return nextPrintAnswer("print", printer);
 }
 
-bool ScriptedDialogs::pageSetupDialog(QPrinter &)
+bool ScriptedDialogs::pageSetupDialog(QPrinter &printer)
 {
-    return nextPrintAnswer("pagesetup");
+    return nextPrintAnswer("pagesetup", printer);
 }
 
 QStringList ScriptedDialogs::texts() const
