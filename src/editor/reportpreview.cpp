@@ -70,6 +70,21 @@ TReportPreview::TReportPreview(QWidget *parent) : QMainWindow(parent, Qt::Window
     setAttribute(Qt::WA_DeleteOnClose, false);
     resize(900, 1000);
 
+    BuildToolBar();
+
+    m_view = new PageView(*this);
+    m_scroll = new QScrollArea;
+    m_scroll->setObjectName(QStringLiteral("PreviewScrollArea"));
+    m_scroll->setAlignment(Qt::AlignCenter);
+    m_scroll->setBackgroundRole(QPalette::Dark);
+    m_scroll->setWidget(m_view);
+    setCentralWidget(m_scroll);
+    statusBar()->setObjectName(QStringLiteral("PreviewStatusBar"));
+    UpdateControls();
+}
+
+void TReportPreview::BuildToolBar()
+{
     QToolBar *bar = addToolBar(QStringLiteral("Preview"));
     bar->setObjectName(QStringLiteral("PreviewToolBar"));
     bar->setMovable(false);
@@ -115,16 +130,6 @@ TReportPreview::TReportPreview(QWidget *parent) : QMainWindow(parent, Qt::Window
     QAction *close = AddAction(QStringLiteral("PreviewClose"), QStringLiteral("&Close"), Qt::Key_Escape);
     connect(close, &QAction::triggered, this, &QWidget::close);
     bar->addAction(close);
-
-    m_view = new PageView(*this);
-    m_scroll = new QScrollArea;
-    m_scroll->setObjectName(QStringLiteral("PreviewScrollArea"));
-    m_scroll->setAlignment(Qt::AlignCenter);
-    m_scroll->setBackgroundRole(QPalette::Dark);
-    m_scroll->setWidget(m_view);
-    setCentralWidget(m_scroll);
-    statusBar()->setObjectName(QStringLiteral("PreviewStatusBar"));
-    UpdateControls();
 }
 
 QAction *TReportPreview::AddAction(const QString &name, const QString &caption, const QKeySequence &key)

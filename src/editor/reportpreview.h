@@ -53,6 +53,7 @@ private:
     class PageView;
     enum class Fit { None, Page, Width };
 
+    void BuildToolBar();
     QAction *AddAction(const QString &name, const QString &caption, const QKeySequence &key);
     void SetZoom(double zoom, Fit fit);
     void ApplyFit();

@@ -308,7 +308,6 @@ bool TPrintCountForm::NeedData()
 
 void TPrintCountForm::PrepareRecord()
 {
-    const ReportTotals &t = m_data.totals;
     switch (m_reportState) {
     case state::CountDetails:
         PrepareCountDetails();
@@ -319,26 +318,48 @@ void TPrintCountForm::PrepareRecord()
         m_nextReportState = state::SummaryCaptions;
         m_newPagePending = true;
         break;
-    case state::SummaryCaptions: {
-        PrepareSummaryLine(m_data.summaryCaptions, true);
-        if (!m_data.summaryRows.isEmpty()) {
-            m_nextReportState = state::SummaryRows;
-            m_summaryRow = 0;
-        } else {
-            m_nextReportState = state::TotalsHeading;
-            m_spacerPending = true;
-        }
+    case state::SummaryCaptions:
+    case state::SummaryRows:
+        PrepareSummaryRecord();
+        break;
+    case state::TotalsHeading:
+    case state::TotalsAddedChanged:
+    case state::TotalsDeleted:
+    case state::TotalsOverall:
+        PrepareTotalsRecord();
+        break;
+    case state::FileDetails:
+    case state::TransDetails:
+        PrepareDetailRecord();
+        break;
+    default:
+        m_nextReportState = state::End;
         break;
     }
-    case state::SummaryRows:
+}
+
+void TPrintCountForm::PrepareSummaryRecord()
+{
+    const bool captions = m_reportState == state::SummaryCaptions;
+    if (captions) {
+        PrepareSummaryLine(m_data.summaryCaptions, true);
+        m_summaryRow = 0;
+    } else {
         PrepareSummaryLine(m_data.summaryRows.value(m_summaryRow), false);
-        if (m_summaryRow + 1 >= m_data.summaryRows.size()) {
-            m_nextReportState = state::TotalsHeading;
-            m_spacerPending = true;
-        } else {
-            ++m_summaryRow;
-        }
-        break;
+        ++m_summaryRow;
+    }
+    if (m_summaryRow < m_data.summaryRows.size()) {
+        m_nextReportState = state::SummaryRows;
+    } else {
+        m_nextReportState = state::TotalsHeading;
+        m_spacerPending = true;
+    }
+}
+
+void TPrintCountForm::PrepareTotalsRecord()
+{
+    const ReportTotals &t = m_data.totals;
+    switch (m_reportState) {
     case state::TotalsHeading:
         PrepareTotalsLine({QStringLiteral("Totals:"), {}, {}, {}, {}}, true);
         m_nextReportState = state::TotalsAddedChanged;
@@ -355,7 +376,7 @@ void TPrintCountForm::PrepareRecord()
                           false);
         m_nextReportState = state::TotalsOverall;
         break;
-    case state::TotalsOverall:
+    default:
         PrepareTotalsLine({QStringLiteral("Total Unadjusted FPs:"), t.unadjustedTotal,
                            QStringLiteral("Total Adjusted FPs"), QStringLiteral(" "), t.adjustedTotal},
                           false);
@@ -363,26 +384,24 @@ void TPrintCountForm::PrepareRecord()
         m_newPagePending = true;
         m_reportNode = 0;
         break;
-    case state::FileDetails:
-    case state::TransDetails: {
-        const bool files = m_reportState == state::FileDetails;
-        const QList<ReportNode> &nodes = files ? m_data.files : m_data.transactions;
-        PrepareDetailLine(m_reportNode < nodes.size() ? &nodes[m_reportNode] : nullptr, files);
-        ++m_reportNode;
-        if (m_reportNode < nodes.size())
-            break;
-        if (files) {
-            m_nextReportState = state::TransDetails;
-            m_newPagePending = true;
-            m_reportNode = 0;
-        } else {
-            m_nextReportState = state::End;
-        }
-        break;
     }
-    default:
+}
+
+void TPrintCountForm::PrepareDetailRecord()
+{
+    const bool files = m_reportState == state::FileDetails;
+    const QList<ReportNode> &nodes = files ? m_data.files : m_data.transactions;
+    // An empty tree still prints its one blank line.
+    PrepareDetailLine(m_reportNode < nodes.size() ? &nodes[m_reportNode] : nullptr, files);
+    ++m_reportNode;
+    if (m_reportNode < nodes.size())
+        return;
+    if (files) {
+        m_nextReportState = state::TransDetails;
+        m_newPagePending = true;
+        m_reportNode = 0;
+    } else {
         m_nextReportState = state::End;
-        break;
     }
 }
 

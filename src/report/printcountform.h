@@ -70,6 +70,9 @@ private:
     void LayoutColumns();
     void EnableFor(int reportState);
     void PrepareRecord();
+    void PrepareSummaryRecord();
+    void PrepareTotalsRecord();
+    void PrepareDetailRecord();
     void PrepareCountDetails();
     void PrepareCharacteristics();
     void PrepareSummaryLine(const QStringList &cells, bool underlined);

@@ -10,6 +10,7 @@
 #include "editor/editorreport.h"
 #include "editor/mainform.h"
 #include "editor/reportpreview.h"
+#include "editor/transpage.h"
 #include "store/appstate.h"
 #include "store/cursor.h"
 #include "store/workingcopy.h"
@@ -293,9 +294,14 @@ void TestEditorReport::previewNavigatesZoomsAndPrints()
     m_fx->Run([&] {
         TMainForm &editor = m_fx->editor();
         editor.report().run().setSliceMilliseconds(0);
+        editor.report().printer().setPageOrientation(QPageLayout::Portrait);
+        // A floating panel kept on top steps down while the preview is up.
+        TDockPanel *panel = editor.transPage()->panel();
+        panel->RestoreStayOnTop();
         editor.commands().action(C::PrintPreview)->trigger();
         TReportPreview *preview = editor.report().preview();
         QVERIFY(preview && preview->isVisible());
+        QVERIFY(!panel->stayOnTop());
         QVERIFY(editor.IsReportBusy());
         QVERIFY(!preview->printAction()->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(preview->isComplete(), 20000);
@@ -327,7 +333,10 @@ void TestEditorReport::previewNavigatesZoomsAndPrints()
             p.setPrintRange(QPrinter::AllPages);
         });
         preview->printAction()->trigger();
+        QVERIFY(!panel->stayOnTop());
         preview->close();
+        QVERIFY(panel->stayOnTop());
+        panel->ReleaseStayOnTop();
     });
     QVERIFY(QFileInfo(printed).size() > 1000);
     if (!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
