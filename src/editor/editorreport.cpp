@@ -79,9 +79,15 @@ TEditorReport::~TEditorReport()
         m_pdfFile->cancelWriting();
 }
 
+bool TEditorReport::CanStart() const
+{
+    // Not while another report is produced, nor over half-built trees.
+    return !IsBusy() && m_editor.pendingLoadStep() == TMainForm::LoadStep::None;
+}
+
 void TEditorReport::Print()
 {
-    if (IsBusy() || !m_messages.printDialog(*m_printer))
+    if (!CanStart() || !m_messages.printDialog(*m_printer))
         return;
     m_editor.RefreshSummary();
     StartRun(Target::Printer);
@@ -89,7 +95,7 @@ void TEditorReport::Print()
 
 void TEditorReport::Preview()
 {
-    if (IsBusy())
+    if (!CanStart())
         return;
     m_editor.RefreshSummary();
     if (!m_preview) {
@@ -134,7 +140,7 @@ QString TEditorReport::PdfFileName()
 
 void TEditorReport::ExportPdf()
 {
-    if (IsBusy())
+    if (!CanStart())
         return;
     const QString path = PdfFileName();
     if (path.isEmpty())

@@ -55,6 +55,7 @@ signals:
 private:
     enum class Target { Printer, Pdf, Preview };
 
+    bool CanStart() const;
     QPageLayout RunLayout() const;
     void StartRun(Target target);
     bool OpenDevice(Target target, const QPageLayout &layout, const QString &title);

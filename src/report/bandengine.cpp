@@ -6,6 +6,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace qm::report {
@@ -122,32 +123,50 @@ QFont TBandEngine::BaseFont()
     return font;
 }
 
+namespace {
+
+// The four faces the report uses, with their metrics, made once: a long
+// report measures and draws tens of thousands of texts.
+struct Face
+{
+    QFont font;
+    QFontMetricsF metrics;
+};
+
+const Face &FaceFor(bool bold, bool underline)
+{
+    static const std::array<Face, 4> faces = [] {
+        const auto make = [](bool b, bool u) {
+            QFont font = TBandEngine::BaseFont();
+            font.setBold(b);
+            font.setUnderline(u);
+            return Face{font, QFontMetricsF(font)};
+        };
+        return std::array<Face, 4>{make(false, false), make(true, false), make(false, true), make(true, true)};
+    }();
+    return faces[(bold ? 1 : 0) + (underline ? 2 : 0)];
+}
+
+} // namespace
+
 QFont TBandEngine::FontFor(const BandItem &item)
 {
-    QFont font = BaseFont();
-    font.setBold(item.bold);
-    font.setUnderline(item.underline);
-    return font;
+    return FaceFor(item.bold, item.underline).font;
 }
 
 double TBandEngine::LineHeight()
 {
-    static const double height = QFontMetricsF(BaseFont()).height();
-    return height;
+    return FaceFor(false, false).metrics.height();
 }
 
 double TBandEngine::TextWidth(const QString &text, bool bold)
 {
-    QFont font = BaseFont();
-    font.setBold(bold);
-    return QFontMetricsF(font).horizontalAdvance(text);
+    return FaceFor(bold, false).metrics.horizontalAdvance(text);
 }
 
 QString TBandEngine::CutToWidth(const QString &text, double width, bool bold)
 {
-    QFont font = BaseFont();
-    font.setBold(bold);
-    const QFontMetricsF metrics(font);
+    const QFontMetricsF &metrics = FaceFor(bold, false).metrics;
     if (metrics.horizontalAdvance(text) <= width)
         return text;
     // Binary search on the length: advances only grow with it.
@@ -359,6 +378,7 @@ void PaintPage(QPainter &painter, const ReportPage &page)
 {
     painter.save();
     painter.setPen(QPen(Qt::black, 1.0));
+    const Face *current = nullptr;
     for (const PlacedBand &band : page.bands) {
         for (const BandItem &item : band.items) {
             const double top = band.top + item.y;
@@ -366,9 +386,12 @@ void PaintPage(QPainter &painter, const ReportPage &page)
             case BandItem::Kind::Text: {
                 if (item.text.isEmpty())
                     break;
-                const QFont font = TBandEngine::FontFor(item);
-                painter.setFont(font);
-                painter.drawText(QPointF(item.left, top + QFontMetricsF(font).ascent()), item.text);
+                const Face &face = FaceFor(item.bold, item.underline);
+                if (&face != current) {
+                    painter.setFont(face.font);
+                    current = &face;
+                }
+                painter.drawText(QPointF(item.left, top + face.metrics.ascent()), item.text);
                 break;
             }
             case BandItem::Kind::Line:

@@ -568,6 +568,34 @@ void TestCountReport::paintsOnImageAndPdf()
     QVERIFY(device.End());
     QCOMPARE(device.pagesPainted(), 2);
     QVERIFY(QFileInfo(dir.filePath("report.pdf")).size() > 1000);
+
+    // An awkward count as a whole PDF, to be looked at when asked for.
+    CountReportData d = SmallCount();
+    d.filterActive = true;
+    d.countType = "E";
+    d.summaryMode = 1;
+    d.summaryCaptions = {"Type", "Description", "Count", "UnAdjusted FP", "Adjusted FP"};
+    d.summaryRows = {{"Trans. - EQ", QString(60, QLatin1Char('W')), "12345", "99999", "106998.9"}};
+    d.comments = {QString("A long remark that goes on and on, ").repeated(12), "", "Last line"};
+    for (int depth = 0; depth < 4; ++depth)
+        d.transactions << ReportNode{20 + depth, depth, QString("Deep %1 ").arg(depth).repeated(12), "Q", "3", "N", 0};
+    const QString target = qEnvironmentVariableIsEmpty("QM_SHOTS_DIR")
+                               ? dir.filePath("awkward.pdf")
+                               : QDir(qEnvironmentVariable("QM_SHOTS_DIR")).filePath("report-awkward.pdf");
+    TPrintCountForm awkward(d);
+    const QList<ReportPage> awkwardPages = awkward.LayoutAll();
+    QPdfWriter whole(target);
+    whole.setPageLayout(ReportPageLayout());
+    TDevicePainter all;
+    QVERIFY(all.Begin(&whole));
+    for (const ReportPage &page : awkwardPages)
+        all.Paint(page);
+    QVERIFY(all.End());
+    QCOMPARE(all.pagesPainted(), int(awkwardPages.size()));
+    // A description too long for its column is cut before the type.
+    const PlacedBand *deep = awkwardPages.last().Find("DetailLine").last();
+    QVERIFY(deep->items[2].left + TBandEngine::TextWidth(deep->items[2].text) <= kW - 230);
+    QVERIFY(deep->items[2].text.size() < d.transactions.last().description.size());
 }
 
 void TestCountReport::runsFromTheEventLoop()
