@@ -176,8 +176,11 @@ void TestEditorReport::payrollPdf()
 
     const QString text = PdfText(path);
     QVERIFY2(!text.isEmpty(), "pdftotext could not read the report");
-    if (!qEnvironmentVariableIsEmpty("QM_SHOTS_DIR"))
-        QFile::copy(path, QDir(qEnvironmentVariable("QM_SHOTS_DIR")).filePath("report-payroll.pdf"));
+    if (!qEnvironmentVariableIsEmpty("QM_SHOTS_DIR")) {
+        const QString copy = QDir(qEnvironmentVariable("QM_SHOTS_DIR")).filePath("report-payroll.pdf");
+        QFile::remove(copy);
+        QFile::copy(path, copy);
+    }
     QCOMPARE(int(text.count(QLatin1Char('\f'))), 4);
     QVERIFY(caption.startsWith("Quillmark - C"));
 
@@ -316,6 +319,11 @@ void TestEditorReport::previewNavigatesZoomsAndPrints()
         QCOMPARE(preview->currentPage(), 2);
         preview->findChild<QAction *>("PreviewLastPage")->trigger();
         QCOMPARE(label->text(), QStringLiteral("Page 4 of 4"));
+        if (!qEnvironmentVariableIsEmpty("QM_SHOTS_DIR")) {
+            preview->findChild<QAction *>("PreviewFitWidth")->trigger();
+            preview->grab().save(QDir(qEnvironmentVariable("QM_SHOTS_DIR")).filePath("report-preview-width.png"));
+            preview->findChild<QAction *>("PreviewFitPage")->trigger();
+        }
         QVERIFY(!preview->findChild<QAction *>("PreviewNextPage")->isEnabled());
         preview->findChild<QAction *>("PreviewPreviousPage")->trigger();
         QCOMPARE(preview->currentPage(), 3);
