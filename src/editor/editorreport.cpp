@@ -236,7 +236,9 @@ void TEditorReport::Finished(bool completed)
     QString status;
     switch (m_target) {
     case Target::Printer:
-        m_device.End();
+        // A stopped run still sends the pages it painted.
+        if (!m_device.End())
+            m_messages.error(QStringLiteral("The report could not be printed on \"%1\".").arg(m_printer->printerName()));
         break;
     case Target::Pdf: {
         const QString name = m_pdfFile ? QFileInfo(m_pdfFile->fileName()).fileName() : QString();

@@ -2,6 +2,7 @@
 
 #include "counting/codes.h"
 
+#include <algorithm>
 #include <array>
 
 namespace qm::report {
