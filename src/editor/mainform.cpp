@@ -5,6 +5,7 @@
 #include "editor/countpage.h"
 #include "editor/editing.h"
 #include "editor/editoricons.h"
+#include "editor/editorreport.h"
 #include "editor/filespage.h"
 #include "editor/transpage.h"
 #include "store/cursor.h"
@@ -45,6 +46,7 @@ TMainForm::TMainForm(DataModule &dataModule, QWidget *parent)
     ConnectCommands();
     ConnectPages();
     m_editing = new TCountEditing(*this, m_db, m_wc);
+    m_report = new TEditorReport(*this, m_db, m_messages);
 
     m_loadTimer.setSingleShot(true);
     connect(&m_loadTimer, &QTimer::timeout, this, &TMainForm::RunLoadStep);
@@ -181,6 +183,17 @@ void TMainForm::ConnectPages()
     connect(m_filesPage, &TFilesPage::CommandsChanged, this, &TMainForm::UpdateCommands);
     for (TDockPanel *panel : {m_transPage->panel(), m_filesPage->panel()})
         connect(panel, &QDockWidget::topLevelChanged, this, &TMainForm::LayoutWindow);
+}
+
+bool TMainForm::IsReportBusy() const
+{
+    return m_report && m_report->IsBusy();
+}
+
+void TMainForm::CancelReport()
+{
+    if (m_report)
+        m_report->Cancel();
 }
 
 int TMainForm::activePage() const

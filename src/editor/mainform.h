@@ -27,6 +27,7 @@ class TableCursor;
 class TCountPage;
 class TCountEditing;
 class TCountSummary;
+class TEditorReport;
 class TFilesPage;
 class TTransPage;
 class WorkingCopy;
@@ -77,6 +78,10 @@ public:
     void CycleSummaryMode();
     void SetSummaryLevel(int level);
     void CycleSummaryLevel();
+    // True while the report is still being produced (printed, written or
+    // built for the preview); CancelReport stops it.
+    bool IsReportBusy() const;
+    void CancelReport();
 
     // --- Parts and state, for the pages and tests ---
     AppState &appState() { return m_state; }
@@ -94,6 +99,7 @@ public:
     QTabWidget *pageControl() const { return m_pages; }
     TCountSummary &summary() { return *m_summary; }
     TCountEditing &editing() { return *m_editing; }
+    TEditorReport &report() { return *m_report; }
     QLabel *statusPanel(int i) const;
     LoadStep pendingLoadStep() const { return m_pendingStep; }
     bool isReadOnly() const { return m_editor.readOnly; }
@@ -193,6 +199,7 @@ private:
     TEditorCommands *m_commands = nullptr;
     TCountSummary *m_summary = nullptr;
     TCountEditing *m_editing = nullptr;
+    TEditorReport *m_report = nullptr;
     QList<QLabel *> m_statusPanels;
 
     QTimer m_loadTimer;
