@@ -27,9 +27,11 @@ struct CellPlace
     bool right;
 };
 
-// Cells 2 to 5 of a summary line by summary mode.
+// Cells 2 to 5 of a summary line by summary mode. The last column of the
+// first mode ends at the band's right edge, in line with the rules above and
+// below it, rather than a few pixels past them.
 const std::array<std::array<CellPlace, 4>, 4> kSummaryCells = {{
-    {{{250, false}, {425, true}, {575, true}, {725, true}}},
+    {{{250, false}, {425, true}, {575, true}, {718, true}}},
     {{{120, false}, {400, true}, {525, true}, {650, true}}},
     {{{275, true}, {425, true}, {550, true}, {650, true}}},
     {{{150, true}, {300, true}, {400, true}, {500, true}}},
@@ -249,7 +251,8 @@ void TPrintCountForm::BeforePageFooter(int pageNumber)
     footer.AddLine(10, 2, w - 2 * 10);
     footer.AddText(10, 16, QStringLiteral("Page No:"));
     footer.AddText(80, 16, QString::number(pageNumber));
-    footer.AddText(w - 160, 16, m_data.filterActive ? QStringLiteral("Filter On") : QString(), 105, TextAlign::Right)
+    // Ends where the header's mark ends, so the two line up on the page.
+    footer.AddText(w - 160, 16, m_data.filterActive ? QStringLiteral("Filter On") : QString(), 112, TextAlign::Right)
         .bold = true;
 }
 
