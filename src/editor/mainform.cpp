@@ -7,6 +7,7 @@
 #include "editor/editoricons.h"
 #include "editor/filespage.h"
 #include "editor/transpage.h"
+#include "interchange/ui/exportform.h"
 #include "store/cursor.h"
 #include "store/datamodule.h"
 #include "views/dbtreeview.h"
@@ -45,6 +46,7 @@ TMainForm::TMainForm(DataModule &dataModule, QWidget *parent)
     ConnectCommands();
     ConnectPages();
     m_editing = new TCountEditing(*this, m_db, m_wc);
+    m_exportForm = new TExportForm(m_db, m_messages, this);
 
     m_loadTimer.setSingleShot(true);
     connect(&m_loadTimer, &QTimer::timeout, this, &TMainForm::RunLoadStep);
@@ -148,6 +150,7 @@ void TMainForm::ConnectCommands()
         emit aboutRequested();
     });
     c.Implement(C::DebugGoThrough, [this] { GoThroughTransactions(); });
+    c.Implement(C::ExportData, [this] { ExportData(); });
     c.Implement(C::ToolPrevious, [this] { MovePrevious(); });
     c.Implement(C::ToolNext, [this] { MoveNext(); });
     for (C::Id id : {C::ExpandAll, C::CollapseAll, C::ExpandAllOneLevel, C::CollapseAllOneLevel,

@@ -27,6 +27,7 @@ class TableCursor;
 class TCountPage;
 class TCountEditing;
 class TCountSummary;
+class TExportForm;
 class TFilesPage;
 class TTransPage;
 class WorkingCopy;
@@ -154,6 +155,7 @@ private:
     void MovePrevious();
     void MoveNext();
     void HierarchyCommand(TEditorCommands::Id id);
+    void ExportData(); // mainform_export.cpp
 
     // WorkingCopyUi: what the working copy asks of the editor.
     MessageAnswer message(MessageKind kind, const QString &text, MessageButtons buttons) override;
@@ -193,6 +195,7 @@ private:
     TEditorCommands *m_commands = nullptr;
     TCountSummary *m_summary = nullptr;
     TCountEditing *m_editing = nullptr;
+    TExportForm *m_exportForm = nullptr;
     QList<QLabel *> m_statusPanels;
 
     QTimer m_loadTimer;
