@@ -4,6 +4,8 @@
 
 #include <QLocale>
 
+#include <cmath>
+
 namespace qm {
 
 namespace {
@@ -74,6 +76,10 @@ QString MemoLineText(const QString &memo)
 
 QString DecimalText(double value)
 {
+    // Most values are whole: written as digits without asking the locale,
+    // which gives the same text for them.
+    if (value >= 0 && value < 1e15 && !std::signbit(value) && value == std::floor(value))
+        return QString::number(qint64(value));
     QLocale locale;
     locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
     return locale.toString(value, 'g', 15);

@@ -18,6 +18,7 @@ bool IsSeparatorBlank(QChar c)
 QStringList SplitRecord(QStringView line)
 {
     QStringList fields;
+    fields.reserve(24);
     const qsizetype n = line.size();
     qsizetype p = 0;
     while (p < n) {
