@@ -15,6 +15,7 @@
 #include "interchange/exporter.h"
 #include "interchange/splitter.h"
 #include "interchange/ui/exportform.h"
+#include "store/apperror.h"
 #include "store/appstate.h"
 #include "store/cursor.h"
 #include "store/database.h"
@@ -112,6 +113,7 @@ private slots:
     void cancelledSaveWritesNothing();
     void choicesKeptDelimitersReset();
     void readOnlyFileRefused();
+    void writeFailureRaised();
 
 private:
     Shown Export(const Choice &choice);
@@ -454,6 +456,24 @@ void TestExportForm::readOnlyFileRefused()
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("keep me"));
     QCOMPARE(FileLines(other).size(), 3);
+}
+
+void TestExportForm::writeFailureRaised()
+{
+    // The failure is not the dialog's to handle: it leaves as the store's
+    // file error, which the application's handler logs and shows.
+    m_fx->CreateNew("B");
+    const QString blocker = TempPath("blocker");
+    {
+        QFile f(blocker);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    m_fx->dialogs.queueFile(blocker + "/count.txt");
+    auto *form = m_fx->editor().findChild<TExportForm *>();
+    QVERIFY(form);
+    QCOMPARE(form->destination(), TExportForm::ToFile);
+    QVERIFY_THROWS_EXCEPTION(FileError, form->RunExport());
+    QCOMPARE(m_fx->dialogs.prompts().size(), 1);
 }
 
 QTEST_MAIN(TestExportForm)
