@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QComboBox;
@@ -45,6 +46,9 @@ public:
     // Clears the editor's per-count filter and find state before a count is
     // opened or created.
     void setEditorStateReset(std::function<void()> reset) { m_editorReset = std::move(reset); }
+    // Runs the import wizard; the id of the count it left in the working
+    // tables, nothing when cancelled. "Import..." is offered once it is set.
+    void setImportWizard(std::function<std::optional<int>()> wizard);
     // Where the folder chooser opens; the file-system root by default.
     void setChooserStart(const QString &dir) { m_chooserStart = dir; }
 
@@ -56,6 +60,7 @@ public:
     bool RunEditor();
     void OpenCount();
     void NewCount(const QString &typeCode);
+    void ImportCount();
     void DeleteSelectedCount();
     void ChangeDatabaseLocation();
     void CompactDatabase();
@@ -131,6 +136,7 @@ private:
 
     EditorRunner m_editorRunner;
     std::function<void()> m_editorReset;
+    std::function<std::optional<int>()> m_importWizard;
     QString m_chooserStart;
 
     QHash<QString, QAction *> m_actions;
