@@ -15,6 +15,7 @@
 #include "store/settingsentry.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -57,6 +58,7 @@ private slots:
     void warningsAllowLoading();
     void layoutInProportion();
     void catalogueOpensImportedCount();
+    void payrollTextBrokenAndMended();
 
 private:
     QString WriteText(const QStringList &lines);
@@ -232,6 +234,62 @@ void TestImportForm::catalogueOpensImportedCount()
     // Closed without saving: nothing reached the saved tables.
     QCOMPARE(m_fx->Scalar("SELECT COUNT(*) FROM CCounts").toInt(), 0);
     QCOMPARE(m_fx->Scalar("SELECT COUNT(*) FROM CTrans").toInt(), 0);
+}
+
+void TestImportForm::payrollTextBrokenAndMended()
+{
+    // The payroll count as the export wrote it, broken three ways: a record
+    // type in lower case, a duplicate tag and a link to a group.
+    QFile exported(QStringLiteral(QM_PAYROLL_TEXT));
+    QVERIFY(exported.open(QIODevice::ReadOnly));
+    QStringList lines = QString::fromUtf8(exported.readAll()).split("\r\n", Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 36);
+    const QStringList good = lines;
+    lines[5].replace("\"TRANS\",\"Employees\"", "\"trans\",\"Employees\"");
+    lines[7].replace(",0,3,1,", ",0,2,1,");
+    lines[17] = R"("LINKS",1,6,"I",)";
+    m_fx->dialogs.queueFile(WriteText(lines));
+    const QString shots = qEnvironmentVariable("QM_EXPORT_SHOTS");
+    QStringList first, second, third;
+    const auto validate = [&](QStringList &log, const QString &shot) {
+        QTest::mouseClick(m_form->importNextButton(), Qt::LeftButton);
+        log = m_form->errorLog()->toPlainText().split('\n', Qt::SkipEmptyParts);
+        if (!shots.isEmpty())
+            m_form->grab().save(QDir(shots).filePath(shot));
+    };
+    const auto mend = [&](int line, const QString &text) {
+        QStringList now = m_form->ImportLines();
+        now[line] = text;
+        m_form->importEdit()->setPlainText(now.join('\n'));
+    };
+    std::optional<int> loaded;
+    auto watch = ModalWatch::Start(
+        [&](QWidget *) {
+            validate(first, "interchange-validate-errors.png");
+            QTest::mouseClick(m_form->backButton(), Qt::LeftButton);
+            mend(5, good[5]);
+            validate(second, "interchange-validate-crosscheck.png");
+            QTest::mouseClick(m_form->backButton(), Qt::LeftButton);
+            mend(7, good[7]);
+            mend(17, good[17]);
+            validate(third, "interchange-validate-ok.png");
+            QTest::mouseClick(m_form->validateNextButton(), Qt::LeftButton);
+        },
+        QStringLiteral("TImportForm"));
+    loaded = m_form->RunImport();
+    QVERIFY(watch->fired());
+    QCOMPARE(first, QStringList{"Error........Line Number..6 Unknown Record Type:trans"});
+    // The links of the renumbered transaction lose it as well.
+    QCOMPARE(second, (QStringList{"Error........Line Number..18 Linked Transaction must be Input or Inquiry",
+                                  "Error........Line Number..19 Transaction Id not found",
+                                  "Error........Line Number..20 Transaction Id not found",
+                                  "Error........Line Number..8 Duplicate Transaction Id"}));
+    QCOMPARE(third, QStringList());
+    QVERIFY(loaded);
+    QCOMPARE(m_fx->Scalar("SELECT COUNT(*) FROM Trans").toInt(), 12);
+    QCOMPARE(m_fx->Scalar("SELECT COUNT(*) FROM FilesLink").toInt(), 19);
+    QCOMPARE(m_fx->Scalar("SELECT SUM(FP_Val) FROM Trans").toInt() + m_fx->Scalar("SELECT SUM(FP_Val) FROM Files").toInt(),
+             70);
 }
 
 QTEST_MAIN(TestImportForm)
