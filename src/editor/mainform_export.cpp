@@ -11,6 +11,9 @@ namespace qm {
 
 void TMainForm::ExportData()
 {
+    // Until the trees are built the total box has nothing to show.
+    if (m_pendingStep != LoadStep::None)
+        return;
     // The export reads the working tables: a pending edit is stored first,
     // as saving does, and one that is refused stops the export.
     const bool countEdited = m_countTbl->isOpen() && m_countTbl->isEditing();
