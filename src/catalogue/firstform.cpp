@@ -151,8 +151,10 @@ void TFirstForm::buildFileMenu()
     connect(addItem(file, QStringLiteral("New Enhancement Count...")), &QAction::triggered, this,
             [this] { NewCount(code::CountEnhancement); });
     connect(addItem(file, QStringLiteral("&Open...")), &QAction::triggered, this, &TFirstForm::OpenCount);
-    // The import wizard is not part of the program yet.
-    addItem(file, QStringLiteral("Import..."))->setEnabled(false);
+    // Offered once the program hands in the import wizard.
+    QAction *import = addItem(file, QStringLiteral("Import..."));
+    import->setEnabled(false);
+    connect(import, &QAction::triggered, this, &TFirstForm::ImportCount);
     file->addSeparator();
     QAction *del = addItem(file, QStringLiteral("Delete Count"));
     del->setIcon(icons::DeleteCount());

@@ -8,6 +8,7 @@
 #include "editor/editorreport.h"
 #include "editor/filespage.h"
 #include "editor/transpage.h"
+#include "interchange/ui/exportform.h"
 #include "store/cursor.h"
 #include "store/datamodule.h"
 #include "views/dbtreeview.h"
@@ -47,6 +48,7 @@ TMainForm::TMainForm(DataModule &dataModule, QWidget *parent)
     ConnectPages();
     m_editing = new TCountEditing(*this, m_db, m_wc);
     m_report = new TEditorReport(*this, m_db, m_messages);
+    m_exportForm = new TExportForm(m_db, m_messages, this);
 
     m_loadTimer.setSingleShot(true);
     connect(&m_loadTimer, &QTimer::timeout, this, &TMainForm::RunLoadStep);
@@ -159,6 +161,7 @@ void TMainForm::ConnectCommands()
         emit aboutRequested();
     });
     c.Implement(C::DebugGoThrough, [this] { GoThroughTransactions(); });
+    c.Implement(C::ExportData, [this] { ExportData(); });
     c.Implement(C::ToolPrevious, [this] { MovePrevious(); });
     c.Implement(C::ToolNext, [this] { MoveNext(); });
     for (C::Id id : {C::ExpandAll, C::CollapseAll, C::ExpandAllOneLevel, C::CollapseAllOneLevel,

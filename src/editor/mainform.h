@@ -28,6 +28,7 @@ class TCountPage;
 class TCountEditing;
 class TCountSummary;
 class TEditorReport;
+class TExportForm;
 class TFilesPage;
 class TTransPage;
 class WorkingCopy;
@@ -160,6 +161,7 @@ private:
     void MovePrevious();
     void MoveNext();
     void HierarchyCommand(TEditorCommands::Id id);
+    void ExportData(); // mainform_export.cpp
 
     // WorkingCopyUi: what the working copy asks of the editor.
     MessageAnswer message(MessageKind kind, const QString &text, MessageButtons buttons) override;
@@ -200,6 +202,7 @@ private:
     TCountSummary *m_summary = nullptr;
     TCountEditing *m_editing = nullptr;
     TEditorReport *m_report = nullptr;
+    TExportForm *m_exportForm = nullptr;
     QList<QLabel *> m_statusPanels;
 
     QTimer m_loadTimer;

@@ -1,8 +1,7 @@
 #pragma once
 
-// A small payroll count worked out on paper: four files and twelve
-// transactions under three groups, recorded through the editor window as a
-// user does. Several tests build it and check what comes out of it.
+// The payroll count, planned on paper and recorded by hand through the
+// editor: four files, twelve transactions in nested groups, nineteen links.
 
 #include <QList>
 #include <QString>
@@ -11,8 +10,6 @@
 namespace qm::test {
 
 class EditingDriver;
-
-namespace payroll {
 
 struct PlannedFile
 {
@@ -36,17 +33,24 @@ struct PlannedTrans
     int fps;
 };
 
-extern const QList<PlannedFile> kFiles;
-extern const QList<PlannedTrans> kTrans;
+const QList<PlannedFile> &PayrollFiles();
+const QList<PlannedTrans> &PayrollTrans();
 
 // 41 for the transactions and 29 for the files: 70 unadjusted; with every
 // characteristic at 3 the factor is 1.07, and 70 x 1.07 = 74.9 truncates.
-inline constexpr int kTotalUnadjusted = 70;
-inline constexpr int kTotalAdjusted = 74;
+constexpr int kPayrollTotalAdjusted = 74;
+constexpr int kPayrollLinks = 19;
 
-// Records every file and transaction, links the files, names the count
-// "Payroll" and saves it. Fails the running test on any surprise.
+// Records every file, transaction and link of the plan in the open editor,
+// checking each value as it goes; the count is left unsaved.
+void RecordPayroll(EditingDriver &d);
+
+namespace payroll {
+
+// Records the plan, names the count "Payroll" and saves it. Fails the
+// running test on any surprise.
 void Record(EditingDriver &d);
 
 } // namespace payroll
+
 } // namespace qm::test

@@ -19,7 +19,13 @@ using namespace qm;
 using namespace qm::test;
 using C = TEditorCommands;
 
-using namespace qm::test::payroll;
+namespace {
+
+const QList<PlannedFile> &kFiles = PayrollFiles();
+const QList<PlannedTrans> &kTrans = PayrollTrans();
+constexpr int kTotalAdjusted = kPayrollTotalAdjusted;
+
+} // namespace
 
 class TestCountByHand : public QObject
 {
@@ -30,6 +36,7 @@ private slots:
     void recordSaveAndCheck();
 
 private:
+    void Record(EditingDriver &d);
     void CheckStored(int countId);
     QMap<QString, int> Tags(const QString &table, int countId);
 
@@ -41,6 +48,17 @@ void TestCountByHand::initTestCase()
     QVERIFY(HasRealFont());
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
     m_fx = std::make_unique<EditorFixture>();
+}
+
+void TestCountByHand::Record(EditingDriver &d)
+{
+    RecordPayroll(d);
+    if (QTest::currentTestFailed())
+        return;
+
+    d.Type(d.editor.countPage()->nameEdit(), "Payroll");
+    d.Command(C::Save);
+    QCOMPARE(m_fx->state().changeCount, 0);
 }
 
 QMap<QString, int> TestCountByHand::Tags(const QString &table, int countId)
@@ -109,7 +127,7 @@ void TestCountByHand::CheckStored(int countId)
             QCOMPARE(stored, wanted);
         }
     }
-    QCOMPARE(m_fx->Scalar("SELECT COUNT(*) FROM CFilesLink WHERE Count_Id = ?", {countId}).toInt(), 19);
+    QCOMPARE(m_fx->Scalar("SELECT COUNT(*) FROM CFilesLink WHERE Count_Id = ?", {countId}).toInt(), kPayrollLinks);
     QCOMPARE(m_fx->Scalar("SELECT Description FROM CCounts WHERE Id = ?", {countId}).toString(), QString("Payroll"));
     QCOMPARE(m_fx->Scalar("SELECT FP_Val FROM CCounts WHERE Id = ?", {countId}).toInt(), kTotalAdjusted);
 }
