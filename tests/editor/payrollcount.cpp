@@ -4,6 +4,7 @@
 
 #include "editor/countpage.h"
 #include "editor/mainform.h"
+#include "store/appstate.h"
 #include "views/dbtreeview.h"
 
 #include <QtTest>
