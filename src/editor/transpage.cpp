@@ -134,6 +134,7 @@ void TTransPage::Reload(int countId, bool filtered)
 void TTransPage::TreeLoaded()
 {
     RefreshImages();
+    emit TreeReloaded();
 }
 
 void TTransPage::RefreshImages()

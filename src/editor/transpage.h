@@ -49,6 +49,10 @@ public:
     bool TotalsTabActive() const;
     void Clear();
 
+signals:
+    // The tree was built anew from the tables.
+    void TreeReloaded();
+
 protected:
     void TreeLoaded() override;
     void SelectionFollowed(bool found, int tag, bool hasPrev, bool hasNext) override;

@@ -210,7 +210,24 @@ void TDBTreeView::SetNodeImage(TTreeNode *node, int imageIndex)
     if (!node)
         return;
     node->m_image = imageIndex;
-    node->setIcon(0, imageIndex >= 0 && imageIndex < m_images.size() ? m_images.at(imageIndex) : QIcon());
+    QIcon icon = imageIndex >= 0 && imageIndex < m_images.size() ? m_images.at(imageIndex) : QIcon();
+    if (node->m_cut && !icon.isNull()) {
+        const QSize size = iconSize().isValid() ? iconSize() : QSize(16, 16);
+        icon = QIcon(icon.pixmap(size, devicePixelRatio(), QIcon::Disabled));
+    }
+    node->setIcon(0, icon);
+}
+
+void TDBTreeView::SetNodeCut(TTreeNode *node, bool cut)
+{
+    if (!node || node->m_cut == cut)
+        return;
+    node->m_cut = cut;
+    if (cut)
+        node->setForeground(0, palette().brush(QPalette::Disabled, QPalette::Text));
+    else
+        node->setData(0, Qt::ForegroundRole, QVariant());
+    SetNodeImage(node, node->m_image);
 }
 
 void TDBTreeView::AddToNodeValue(qint64 delta, TTreeNode *node)
