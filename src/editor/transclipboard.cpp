@@ -253,9 +253,12 @@ void TTransClipboard::CopySubtree(TTreeNode *source, TTreeNode *target)
         m_editor.transEditMode = EditMode::Copying;
         WaitCursor busy;
         try {
+            std::unique_ptr<TTreeNode> root;
             Transaction tx(m_db);
-            copies = WriteCopies(items, owner);
+            copies = WriteCopies(items, owner, root);
             tx.commit();
+            // Shown only once it is stored.
+            tree().AddSubtree(root.release());
         } catch (const StoreError &e) {
             failure = e.message();
         }
@@ -276,7 +279,8 @@ void TTransClipboard::CopySubtree(TTreeNode *source, TTreeNode *target)
     m_form.UpdateCommands();
 }
 
-QList<TTreeNode *> TTransClipboard::WriteCopies(const QList<CopyItem> &items, int owner)
+QList<TTreeNode *> TTransClipboard::WriteCopies(const QList<CopyItem> &items, int owner,
+                                                std::unique_ptr<TTreeNode> &root)
 {
     TSubtreeWriter writer(m_db, m_form.appState().currentCountId);
     const int total = int(items.size());
@@ -290,9 +294,17 @@ QList<TTreeNode *> TTransClipboard::WriteCopies(const QList<CopyItem> &items, in
         const int tag = m_wc.NextTransTag();
         RowUpdateSource row;
         writer.CopyRow(sourceTag, tag, parent, row);
-        TTreeNode *copy = tree().AddNodeFromRow(row);
+        TTreeNode *copy = tree().NewDetachedNode(row);
         if (!copy)
             throw StoreError(text::TransAddFailed);
+        if (item.parent < 0) {
+            root.reset(copy);
+        } else {
+            // The values add up within the copy; the copy's total goes up
+            // the tree once, when it is put in.
+            copies[item.parent]->addChild(copy);
+            tree().AddToNodeValue(copy->info.value, copies[item.parent]);
+        }
         writer.CopyLinks(sourceTag, tag);
         newTags.append(tag);
         copies.append(copy);
@@ -304,17 +316,17 @@ void TTransClipboard::FinishCopies(const QList<CopyItem> &items, const QList<TTr
 {
     m_form.transTbl().refresh();
     RefreshLinkCursor(&m_form.filesLinkTbl());
-    // Each copy went in by its name while its group's value still grew:
-    // each level the copy touched is put in the tree's order once.
+    // The copy went in by its name: its new level is put in the tree's
+    // order as a whole, once.
     tree().SortChildren(copies.first()->parentNode());
-    for (int i = 0; i < copies.size(); ++i) {
-        if (copies[i]->childCount() > 0)
-            tree().SortChildren(copies[i]);
+    for (int i = 0; i < copies.size(); ++i)
         if (items[i].source->isExpanded())
             copies[i]->setExpanded(true);
-    }
     // Groups drawn greyed while they held nothing get their picture again.
-    m_form.transPage()->RefreshImages();
+    for (TTreeNode *copy : copies)
+        if (copy->childCount() > 0)
+            m_form.transPage()->RefreshImagesUp(copy);
+    m_form.transPage()->RefreshImagesUp(copies.first()->parentNode());
 }
 
 // --- Moving ---
@@ -363,7 +375,8 @@ void TTransClipboard::MoveSubtree(TTreeNode *source, TTreeNode *target)
             tree().MoveNode(source, target, into);
             tree().ReparentNode(source, QString::number(owner));
             m_form.transTbl().refresh();
-            m_form.transPage()->RefreshImages();
+            m_form.transPage()->RefreshImagesUp(oldParent);
+            m_form.transPage()->RefreshImagesUp(newParent);
         }
     }
     if (!written) {

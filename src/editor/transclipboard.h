@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
 namespace qm {
 
 class Database;
@@ -76,7 +78,9 @@ private:
     // the edit could not be stored or a node went with it.
     bool StorePending(TTreeNode *&source, TTreeNode *&target);
     int OwnerFor(const TTreeNode *target) const;
-    QList<TTreeNode *> WriteCopies(const QList<CopyItem> &items, int owner);
+    // Writes the rows and links and builds their nodes outside the tree,
+    // under root.
+    QList<TTreeNode *> WriteCopies(const QList<CopyItem> &items, int owner, std::unique_ptr<TTreeNode> &root);
     void FinishCopies(const QList<CopyItem> &items, const QList<TTreeNode *> &copies);
     bool WriteOwner(int tag, int owner);
     void RebuildAfterFailure(const QString &selectKey);

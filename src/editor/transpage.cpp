@@ -146,6 +146,12 @@ void TTransPage::RefreshImages()
             m_tree->SetNodeImage(node, NodeImage(node->info));
 }
 
+void TTransPage::RefreshImagesUp(TTreeNode *node)
+{
+    for (TTreeNode *n = node; n; n = n->parentNode())
+        m_tree->SetNodeImage(n, NodeImage(n->info));
+}
+
 void TTransPage::SelectionFollowed(bool found, int tag, bool hasPrev, bool hasNext)
 {
     m_editor.hasPrevTrans = hasPrev;

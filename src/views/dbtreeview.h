@@ -164,6 +164,14 @@ public:
     TTreeNode *AddNodeFromUpdateSource();
     // The same for a row given directly.
     TTreeNode *AddNodeFromRow(const UpdateSource &row);
+    // Many rows that go into the tree together (a copied subtree) are built
+    // outside it and put in at once: a node for a row, not yet shown, and
+    // the subtree of such nodes placed under its root's parent as
+    // AddNodeFromUpdateSource places one node, each level in the tree's
+    // order, its value rippled up once. Values within the subtree are the
+    // caller's (AddToNodeValue works on nodes not yet shown).
+    TTreeNode *NewDetachedNode(const UpdateSource &row);
+    void AddSubtree(TTreeNode *root);
     void RefreshNodeFromUpdateSource();
     void DeleteSelectedNode();
     void ReparentNode(TTreeNode *node, const QString &newParentKey);
@@ -186,6 +194,7 @@ public:
     TTreeNode *FindText(const QString &text, bool backwards, bool matchCase);
     void RepaintNode(TTreeNode *node);
     void ApplyFontColour();
+    // Sets the picture unless the node has it already.
     void SetNodeImage(TTreeNode *node, int imageIndex);
     void SetNodeCut(TTreeNode *node, bool cut);
     // While a node is dragged: near the top edge the view scrolls up by a
@@ -236,6 +245,7 @@ private:
     void forgetNode(TTreeNode *node);
     void updateNodeText(TTreeNode *node);
     void chooseImage(TTreeNode *node);
+    void applyIcon(TTreeNode *node);
     void showError(const QString &text);
     void showInformation(const QString &text);
     static qint64 keyValue(const QString &key);
