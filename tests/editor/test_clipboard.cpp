@@ -111,7 +111,6 @@ private:
     int TagOf(const QString &name);
     static qint64 Value(EditingDriver &d, const QString &name);
     static QString OwnerName(EditingDriver &d, const QString &name);
-    static void Drag(TDBTreeView *tree, QTreeWidgetItem *from, const QPoint &to);
 
     std::unique_ptr<EditorFixture> m_fx;
 };
@@ -591,21 +590,6 @@ void TestClipboard::textClipboardInControls()
     });
 }
 
-void TestClipboard::Drag(TDBTreeView *tree, QTreeWidgetItem *from, const QPoint &to)
-{
-    QWidget *viewport = tree->viewport();
-    const QPoint start = tree->visualItemRect(from).center();
-    const QPoint away = start + QPoint(QApplication::startDragDistance() + 4, 0);
-    QTest::mousePress(viewport, Qt::LeftButton, {}, start);
-    QTest::mouseMove(viewport, away - QPoint(2, 0));
-    QTest::mouseMove(viewport, away);
-    QTest::mouseMove(viewport, (away + to) / 2);
-    QTest::mouseMove(viewport, to);
-    QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
-    // The drop is handled once the mouse event is over.
-    QTest::qWait(20);
-}
-
 void TestClipboard::dragAndDrop_data()
 {
     QTest::addColumn<QString>("status");
@@ -632,7 +616,7 @@ void TestClipboard::dragAndDrop()
         QVERIFY(last.bottom() + 40 < tree->viewport()->height());
         const QPoint to = onNode ? tree->visualItemRect(d.Trans("Setup")).center()
                                  : QPoint(last.center().x(), last.bottom() + 30);
-        Drag(tree, d.Trans("Slip"), to);
+        d.DragNode(tree, d.Trans("Slip"), to);
         QCOMPARE(Stored(17, "Owner_Tag").toInt(), owner);
         QCOMPARE(OwnerName(d, "Slip"), owner == 15 ? QString("Setup") : QString("Reports"));
         QCOMPARE(Value(d, "Setup"), owner == 15 ? 7 : 4);
