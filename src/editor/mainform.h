@@ -113,6 +113,8 @@ signals:
     void StatusTextShown(const QString &text);
     // The fourth load step has finished.
     void LoadFinished();
+    // The toolbar's enabling was worked out again.
+    void CommandsUpdated();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -11,6 +11,7 @@
 #include "store/database.h"
 #include "views/dbtreeview.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QSqlQuery>
 #include <QtTest>
@@ -25,6 +26,20 @@ const QList<PlannedFile> &kFiles = PayrollFiles();
 const QList<PlannedTrans> &kTrans = PayrollTrans();
 constexpr int kTotalAdjusted = kPayrollTotalAdjusted;
 
+// Reorganised: a copy of "Payroll run" (26 points, 7 rows, 12 links) under
+// "Employees" makes 96 unadjusted, and 96 x 1.07 = 102.72 truncates. Moves
+// change only the groups: "Employees" 15 + 26 + 7 (Payslip) - 3 (Delete
+// employee) = 45; "Payroll run" 26 - 7 + 3 = 22; its "Reports" 8 + 3 = 11.
+constexpr int kReorganisedAdjusted = 102;
+
+// Pictures of the tree for a person to look at, when asked for.
+void Shoot(QWidget *widget, const QString &name)
+{
+    const QString dir = qEnvironmentVariable("QM_SHOTS_DIR");
+    if (!dir.isEmpty() && QDir().mkpath(dir))
+        widget->grab().save(QDir(dir).filePath(name));
+}
+
 } // namespace
 
 class TestCountByHand : public QObject
@@ -34,6 +49,7 @@ class TestCountByHand : public QObject
 private slots:
     void initTestCase();
     void recordSaveAndCheck();
+    void reorganiseSaveAndCheck();
 
 private:
     void Record(EditingDriver &d);
@@ -143,6 +159,66 @@ void TestCountByHand::recordSaveAndCheck()
     QVERIFY2(m_fx->dialogs.unexpected().isEmpty(), qPrintable(m_fx->dialogs.unexpected()));
     QVERIFY(m_fx->dialogs.prompts().isEmpty());
     CheckStored(m_fx->state().currentCountId);
+}
+
+void TestCountByHand::reorganiseSaveAndCheck()
+{
+    // The count saved by the test before.
+    m_fx->OpenSaved(m_fx->state().currentCountId);
+    m_fx->Run([&] {
+        EditingDriver d(*m_fx);
+        d.editor.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d.editor));
+        d.ShowTransactions();
+        TDBTreeView *tree = d.transTree();
+
+        d.SelectTrans("Payroll run");
+        d.Command(C::MenuCopy);
+        d.SelectTrans("Employees");
+        d.Command(C::MenuPaste);
+        QCOMPARE(d.Trans("Payroll run - Copy")->parentNode(), d.Trans("Employees"));
+        QCOMPARE(d.Trans("Employees")->info.value, qint64(41));
+
+        d.ClickNode(tree, d.Trans("Payslip"));
+        d.DragNode(tree, d.Trans("Payslip"), tree->visualItemRect(d.Trans("Employees")).center());
+        QCOMPARE(d.Trans("Payslip")->parentNode(), d.Trans("Employees"));
+
+        d.SelectTrans("Delete employee");
+        d.Command(C::MenuCut);
+        QVERIFY(d.Trans("Delete employee")->isCut());
+        d.SelectTrans("Reports");
+        Shoot(&d.editor, "clipboard-cut.png");
+        d.Command(C::MenuPaste);
+        tree->scrollToItem(d.Trans("Delete employee"));
+        Shoot(&d.editor, "clipboard-paste.png");
+
+        QCOMPARE(d.Trans("Delete employee")->parentNode(), d.Trans("Reports"));
+        QCOMPARE(d.Trans("Employees")->info.value, qint64(45));
+        QCOMPARE(d.Trans("Payroll run")->info.value, qint64(22));
+        QCOMPARE(d.Trans("Reports")->info.value, qint64(11));
+        QCOMPARE(d.Trans("Payroll run - Copy")->info.value, qint64(26));
+        d.Command(C::Save);
+        QCOMPARE(m_fx->state().changeCount, 0);
+        d.editor.close();
+    });
+    QVERIFY2(m_fx->dialogs.unexpected().isEmpty(), qPrintable(m_fx->dialogs.unexpected()));
+    QVERIFY(m_fx->dialogs.prompts().isEmpty());
+
+    const int countId = m_fx->state().currentCountId;
+    const QMap<QString, int> tags = Tags("CTrans", countId);
+    QCOMPARE(tags.size(), kTrans.size() + 7);
+    const auto owner = [&](const QString &name) {
+        return m_fx->Scalar("SELECT Owner_Tag FROM CTrans WHERE Count_Id = ? AND Description = ?", {countId, name})
+            .toInt();
+    };
+    QCOMPARE(owner("Payroll run - Copy"), tags.value("Employees"));
+    QCOMPARE(owner("Reports - Copy"), tags.value("Payroll run - Copy"));
+    QCOMPARE(owner("Payslip"), tags.value("Employees"));
+    QCOMPARE(owner("Payslip - Copy"), tags.value("Payroll run - Copy"));
+    QCOMPARE(owner("Delete employee"), tags.value("Reports"));
+    QCOMPARE(m_fx->Scalar("SELECT SUM(FP_Val) FROM CTrans WHERE Count_Id = ?", {countId}).toInt(), 67);
+    QCOMPARE(m_fx->Scalar("SELECT COUNT(*) FROM CFilesLink WHERE Count_Id = ?", {countId}).toInt(), 31);
+    QCOMPARE(m_fx->Scalar("SELECT FP_Val FROM CCounts WHERE Id = ?", {countId}).toInt(), kReorganisedAdjusted);
 }
 
 QTEST_MAIN(TestCountByHand)
