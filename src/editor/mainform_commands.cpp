@@ -4,6 +4,7 @@
 
 #include "editor/mainform.h"
 
+#include "analysis/analyserchart.h"
 #include "analysis/countsummary.h"
 #include "analysis/summary.h"
 #include "counting/codes.h"
@@ -151,6 +152,9 @@ void TMainForm::PageChanged(int index)
         WaitCursor busy;
         m_summary->RefreshSummary();
     }
+    // The chart is not kept up to date while hidden.
+    if (index == AnalyserPage)
+        m_analyserChart->RebuildChart();
     UpdateCommands();
 }
 
@@ -192,6 +196,8 @@ void TMainForm::SetSummaryMode(int mode, bool fromButton)
         RefreshSummary();
         if (fromButton)
             QApplication::restoreOverrideCursor();
+        if (page == AnalyserPage)
+            m_analyserChart->RebuildChart();
     }
     RefreshTransTotalsIfShown();
 }
@@ -209,6 +215,8 @@ void TMainForm::SetSummaryLevel(int level)
     const int page = activePage();
     if (page == GeneralPage || page == AnalyserPage)
         RefreshSummary();
+    if (page == AnalyserPage)
+        m_analyserChart->RebuildChart();
     RefreshTransTotalsIfShown();
 }
 
