@@ -154,8 +154,11 @@ QByteArray ImageBytes(const QImage &image, const char *format, QString *error)
 
 } // namespace
 
-PictureFormat PictureFormatForName(const QString &fileName)
+PictureFormat PictureFormatForName(const QString &path)
 {
+    // The file's own name: a folder called "old.wmf" says nothing about
+    // the picture inside it.
+    const QString fileName = QFileInfo(path).fileName();
     if (fileName.endsWith(QLatin1String(".png")))
         return PictureFormat::Png;
     if (fileName.endsWith(QLatin1String(".svg")))

@@ -19,10 +19,11 @@ namespace qm {
 
 enum class PictureFormat { Bitmap, EnhancedMetafile, WindowsMetafile, Png, Svg };
 
-// The format follows the name alone, whatever file type the dialog showed:
-// ".png" or ".svg" at the end; otherwise ".wmf" anywhere (in lower case), then
-// ".emf" anywhere; anything else is a bitmap.
-PictureFormat PictureFormatForName(const QString &fileName);
+// The format follows the file's name alone, whatever file type the dialog
+// showed: ".png" or ".svg" at the end; otherwise ".wmf" anywhere in the name
+// (in lower case), then ".emf" anywhere; anything else is a bitmap. The
+// folders of the path play no part.
+PictureFormat PictureFormatForName(const QString &path);
 
 // The save dialog of "Export Graph...": bitmaps first and preselected.
 FileDialogRequest ChartPictureDialogRequest();

@@ -345,9 +345,8 @@ qreal MarkAngle(const QPieSlice *slice)
 
 // The largest arm's reach from the centre at which the mark still lies
 // inside the plot: the chart cuts marks off at its edges.
-qreal LargestReach(const QRectF &plot, qreal angle, const QSizeF &text)
+qreal LargestReach(const QRectF &plot, const QPointF &c, qreal angle, const QSizeF &text)
 {
-    const QPointF c = plot.center();
     const qreal sine = std::sin(qDegreesToRadians(angle));
     const qreal cosine = std::cos(qDegreesToRadians(angle));
     qreal reach = std::numeric_limits<qreal>::max();
@@ -379,10 +378,13 @@ void TFpChart::LayoutPieLabels()
         return QSizeF(metrics.horizontalAdvance(slice->label()) + 2 * kMarkGap, metrics.height() + kMarkGap);
     };
     const qreal half = std::min(plot.width(), plot.height()) / 2;
+    const QPointF centre = plot.center();
+    // Marks keep clear of the legend beside the plot.
+    const QRectF room = plot.adjusted(kMarkGap, 0, -3 * kMarkGap, 0);
     qreal reach = half * kPieLargest * (1 + kPieArmFactor);
     for (const QPieSlice *slice : slices)
         if (slice->value() > 0)
-            reach = std::min(reach, LargestReach(plot, MarkAngle(slice), textSize(slice)));
+            reach = std::min(reach, LargestReach(room, centre, MarkAngle(slice), textSize(slice)));
     const qreal size = std::clamp(reach / (1 + kPieArmFactor) / half, kPieSmallest, kPieLargest);
     if (!qFuzzyCompare(p.pie->pieSize(), size))
         p.pie->setPieSize(size);
@@ -397,10 +399,10 @@ void TFpChart::LayoutPieLabels()
         QPieSlice *slice = slices[i];
         const qreal angle = MarkAngle(slice);
         const QSizeF text = textSize(slice);
-        const QPointF end = plot.center() + Offset(angle, armReach);
+        const QPointF end = centre + Offset(angle, armReach);
         const QRectF box = angle < 180 ? QRectF(QPointF(end.x(), end.y() - text.height()), text)
                                        : QRectF(QPointF(end.x() - text.width(), end.y() - text.height()), text);
-        const bool fits = slice->value() > 0 && LargestReach(plot, angle, text) >= armReach - 0.5
+        const bool fits = slice->value() > 0 && LargestReach(room, centre, angle, text) >= armReach - 0.5
                           && std::none_of(taken.cbegin(), taken.cend(),
                                           [&](const QRectF &other) { return other.intersects(box); });
         if (fits)

@@ -248,6 +248,8 @@ void TestFpChart::formatFollowsName_data()
     QTest::newRow("png after wmf") << "chart.wmf.png" << int(PictureFormat::Png);
     QTest::newRow("svg") << "/tmp/x.emf/chart.svg" << int(PictureFormat::Svg);
     QTest::newRow("upper-case PNG") << "chart.PNG" << int(PictureFormat::Bitmap);
+    QTest::newRow("folder named like a metafile") << "/home/u/old.wmf/chart.bmp" << int(PictureFormat::Bitmap);
+    QTest::newRow("metafile in such a folder") << "/home/u/old.wmf/chart.emf" << int(PictureFormat::EnhancedMetafile);
 }
 
 void TestFpChart::formatFollowsName()

@@ -112,6 +112,7 @@ private slots:
     void exportGraphWritesChosenFormat_data();
     void exportGraphWritesChosenFormat();
     void cancelledExportWritesNothing();
+    void failedExportIsReported();
     void exportFromAnotherPageUsesChartSize();
     void copyGraphToClipboard();
     void printChartOnOnePage();
@@ -274,6 +275,18 @@ void TestAnalyserChart::cancelledExportWritesNothing()
     OnAnalyser([&](TAnalyserChart &) { m_fx->editor().commands().action(C::ExportGraph)->trigger(); });
     QVERIFY(m_fx->dialogs.allAnswersUsed());
     QCOMPARE(QDir(m_out.path()).entryList(QDir::Files), before);
+}
+
+void TestAnalyserChart::failedExportIsReported()
+{
+    const QString path = m_out.filePath("no such folder/chart.bmp");
+    m_fx->dialogs.queueFile(path);
+    OnAnalyser([&](TAnalyserChart &) { m_fx->editor().commands().action(C::ExportGraph)->trigger(); });
+    const ScriptedDialogs::Prompt &last = m_fx->dialogs.prompts().last();
+    QCOMPARE(last.kind, QString("error"));
+    QVERIFY2(last.text.startsWith("The picture could not be saved to \"") && last.text.contains("chart.bmp"),
+             qPrintable(last.text));
+    QVERIFY(!QFile::exists(path));
 }
 
 // "Export Graph..." from the menu while the General page is shown: the
