@@ -123,13 +123,13 @@ QList<ChartPoint> TAnalyserChart::ChartPoints(SummaryMode mode, const QList<Summ
 void TAnalyserChart::RebuildChart()
 {
     m_chart->SetKind(chartTypeIndex() == 1 ? TFpChart::Kind::Bar : TFpChart::Kind::Pie);
-    m_chart->Clear();
-    if (!m_source)
+    if (!m_source) {
+        m_chart->Clear();
         return;
+    }
     const bool adjusted = fpTypeIndex() == 1;
     // Adjusted sums read as the list writes them, with one decimal.
     m_chart->SetPoints(ChartPoints(m_source->mode(), m_source->Entries(), adjusted), adjusted ? 1 : 0);
-    m_chart->SetLegendStyle(unitsIndex() == 1 ? TFpChart::LegendStyle::Percentage : TFpChart::LegendStyle::Values);
 }
 
 } // namespace qm

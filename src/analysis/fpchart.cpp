@@ -236,6 +236,8 @@ void TFpChart::SetPoints(const QList<ChartPoint> &points, int decimals)
 
 void TFpChart::SetLegendStyle(LegendStyle style)
 {
+    if (style == m_legendStyle)
+        return;
     m_legendStyle = style;
     ApplyLegendTexts();
     SyncGeometry();

@@ -109,6 +109,7 @@ private slots:
     void slicesFollowSummaryInEveryMode_data();
     void slicesFollowSummaryInEveryMode();
     void choicesLastAcrossCounts();
+    void listSortedOnGeneralPageOrdersSlices();
     void exportGraphWritesChosenFormat_data();
     void exportGraphWritesChosenFormat();
     void cancelledExportWritesNothing();
@@ -233,6 +234,27 @@ void TestAnalyserChart::choicesLastAcrossCounts()
         Choose(page.fpTypeGroup(), 0);
         Choose(page.unitsGroup(), 0);
     });
+}
+
+// The user sorts the summary by "UnAdjusted FP" and then looks at the chart.
+void TestAnalyserChart::listSortedOnGeneralPageOrdersSlices()
+{
+    m_fx->OpenSaved(m_countId);
+    m_fx->state().summaryMode = 2;
+    m_fx->Run([&] {
+        TMainForm &editor = m_fx->editor();
+        editor.pageControl()->setCurrentIndex(TMainForm::GeneralPage);
+        TSummaryListView *list = editor.countPage()->summaryList();
+        const int column = list->ColumnCaptions().indexOf("UnAdjusted FP");
+        QVERIFY(column > 0);
+        list->HeaderClicked(column);
+        editor.pageControl()->setCurrentIndex(TMainForm::AnalyserPage);
+        const QList<double> values = editor.analyserChart()->chart()->SeriesValues();
+        QCOMPARE(values, (QList<double>{17, 17, 17, 12, 7}));
+        QCOMPARE(editor.analyserChart()->chart()->SeriesLabels().last(), QString("External Inquiry"));
+        editor.close();
+    });
+    m_fx->state().summaryMode = 0;
 }
 
 void TestAnalyserChart::exportGraphWritesChosenFormat_data()
