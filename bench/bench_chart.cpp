@@ -91,10 +91,37 @@ Figures Measure(TMainForm &editor, int rounds, const QString &name)
     return f;
 }
 
+
 QString Median(std::vector<double> ms)
 {
     std::sort(ms.begin(), ms.end());
     return QString::number(ms[ms.size() / 2], 'f', 1).rightJustified(7);
+}
+
+// The chart alone with n points, to see how its cost grows with the rows.
+void ScaleRun(int rounds)
+{
+    out << "The chart alone, medians of " << rounds << " rounds, ms:" << Qt::endl;
+    for (int kind = 0; kind < 2; ++kind) {
+        TFpChart chart;
+        chart.resize(900, 600);
+        chart.show();
+        chart.SetKind(kind ? TFpChart::Kind::Bar : TFpChart::Kind::Pie);
+        for (int n : {25, 50, 100, 200, 500}) {
+            QList<ChartPoint> points;
+            for (int i = 0; i < n; ++i)
+                points.append({double(1 + i % 17), QStringLiteral("Row %1").arg(i)});
+            std::vector<double> ms;
+            for (int r = 0; r < rounds; ++r) {
+                QElapsedTimer clock;
+                clock.start();
+                chart.SetPoints(points, 0);
+                ms.push_back(Ms(clock));
+            }
+            out << "  " << (kind ? "bar" : "pie") << QString::number(n).rightJustified(5) << " points: " << Median(ms)
+                << Qt::endl;
+        }
+    }
 }
 
 } // namespace
@@ -114,6 +141,8 @@ int main(int argc, char **argv)
     parser.process(app);
     g_pictures = parser.value(picturesOption);
     const int rounds = std::max(1, parser.value(roundsOption).toInt());
+
+    ScaleRun(rounds);
 
     QTemporaryDir dir;
     CreateEmptyDatabaseFile(dir.filePath(kDatabaseFileName));

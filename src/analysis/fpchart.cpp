@@ -178,19 +178,26 @@ void TFpChart::Clear()
 void TFpChart::SetPoints(const QList<ChartPoint> &points, int decimals)
 {
     Parts &p = *m_parts;
+    // Filled while out of the chart, so the chart builds its items once.
+    QAbstractSeries *active = m_kind == Kind::Pie ? static_cast<QAbstractSeries *>(p.pie) : p.bar;
+    if (p.chart->series().contains(active))
+        p.chart->removeSeries(active);
+    if (p.chart->axes().contains(p.barAxis))
+        p.chart->removeAxis(p.barAxis);
     Clear();
     m_points = points;
     m_decimals = decimals;
-    // Filled while out of the chart, so the chart lays itself out once.
-    QAbstractSeries *active = m_kind == Kind::Pie ? static_cast<QAbstractSeries *>(p.pie) : p.bar;
-    p.chart->removeSeries(active);
     if (m_kind == Kind::Pie) {
         QList<QPieSlice *> slices;
         slices.reserve(points.size());
-        for (const ChartPoint &point : points) {
-            auto *slice = new QPieSlice(point.label, point.value);
+        for (int i = 0; i < points.size(); ++i) {
+            auto *slice = new QPieSlice(points[i].label, points[i].value);
             slice->setLabelPosition(QPieSlice::LabelOutside);
             slice->setLabelArmLengthFactor(kPieArmFactor);
+            // The palette in turn, the way the user reads the legend.
+            slice->setBrush(PaletteColour(i));
+            slice->setPen(QPen(Qt::white, 1));
+            slice->setLabelColor(Qt::black);
             slices << slice;
         }
         p.pie->append(slices);
@@ -198,38 +205,21 @@ void TFpChart::SetPoints(const QList<ChartPoint> &points, int decimals)
         QList<QBarSet *> sets;
         sets.reserve(points.size());
         double largest = 0.0;
-        for (const ChartPoint &point : points) {
-            auto *set = new QBarSet(point.label);
-            set->append(point.value);
+        for (int i = 0; i < points.size(); ++i) {
+            auto *set = new QBarSet(points[i].label);
+            set->append(points[i].value);
+            set->setColor(PaletteColour(i));
+            set->setBorderColor(PaletteColour(i).darker(120));
             sets << set;
-            largest = std::max(largest, point.value);
-        }
-        p.bar->append(sets);
-        p.barAxis->setRange(0.0, largest > 0.0 ? largest * kBarHeadroom : 1.0);
-        for (const ChartPoint &point : points) {
-            auto *mark = new QGraphicsSimpleTextItem(ValueText(point.value), p.chart);
+            largest = std::max(largest, points[i].value);
+            auto *mark = new QGraphicsSimpleTextItem(ValueText(points[i].value), p.chart);
             mark->setZValue(10);
             p.barMarks << mark;
         }
+        p.bar->append(sets);
+        p.barAxis->setRange(0.0, largest > 0.0 ? largest * kBarHeadroom : 1.0);
     }
-    if (m_kind == Kind::Bar)
-        p.chart->removeAxis(p.barAxis);
     ShowActiveSeries();
-    // The palette in turn, the way the user reads the legend.
-    for (int i = 0; i < points.size(); ++i) {
-        const QColor colour = PaletteColour(i);
-        if (m_kind == Kind::Pie) {
-            QPieSlice *slice = p.pie->slices().at(i);
-            slice->setBrush(colour);
-            slice->setPen(QPen(Qt::white, 1));
-            slice->setLabelColor(Qt::black);
-            slice->setLabelVisible(true);
-        } else {
-            QBarSet *set = p.bar->barSets().at(i);
-            set->setColor(colour);
-            set->setBorderColor(colour.darker(120));
-        }
-    }
     ApplyLegendTexts();
     SyncGeometry();
 }
