@@ -42,6 +42,8 @@ constexpr qreal kPieSmallest = 0.35;
 constexpr qreal kBarWidth = 0.8;
 constexpr qreal kBarHeadroom = 1.18;
 constexpr qreal kMarkGap = 4.0;
+// Beyond this many points slices and bars are too thin for edges.
+constexpr int kManyPoints = 60;
 
 QPointF Offset(qreal degrees, qreal length)
 {
@@ -187,6 +189,7 @@ void TFpChart::SetPoints(const QList<ChartPoint> &points, int decimals)
     Clear();
     m_points = points;
     m_decimals = decimals;
+    const bool thin = points.size() > kManyPoints;
     if (m_kind == Kind::Pie) {
         QList<QPieSlice *> slices;
         slices.reserve(points.size());
@@ -196,7 +199,9 @@ void TFpChart::SetPoints(const QList<ChartPoint> &points, int decimals)
             slice->setLabelArmLengthFactor(kPieArmFactor);
             // The palette in turn, the way the user reads the legend.
             slice->setBrush(PaletteColour(i));
-            slice->setPen(QPen(Qt::white, 1));
+            // White edges part a few slices; on many thin ones they would
+            // be all that shows.
+            slice->setPen(thin ? QPen(PaletteColour(i), 0) : QPen(Qt::white, 1));
             slice->setLabelColor(Qt::black);
             slices << slice;
         }
@@ -209,7 +214,7 @@ void TFpChart::SetPoints(const QList<ChartPoint> &points, int decimals)
             auto *set = new QBarSet(points[i].label);
             set->append(points[i].value);
             set->setColor(PaletteColour(i));
-            set->setBorderColor(PaletteColour(i).darker(120));
+            set->setBorderColor(thin ? PaletteColour(i) : PaletteColour(i).darker(120));
             sets << set;
             largest = std::max(largest, points[i].value);
             auto *mark = new QGraphicsSimpleTextItem(ValueText(points[i].value), p.chart);
