@@ -2,6 +2,7 @@
 
 #include "analysis/analyserchart.h"
 #include "analysis/chartpictures.h"
+#include "analysis/countsummary.h"
 #include "editor/mainform.h"
 #include "views/cursorguard.h"
 
@@ -32,8 +33,11 @@ TChartCommands::~TChartCommands() = default;
 
 void TChartCommands::Prepare()
 {
+    // A refresh while the chart is shown has redrawn it already.
+    const bool redrawn = m_editor.summary().IsStale() && m_editor.activePage() == TMainForm::AnalyserPage;
     m_editor.RefreshSummaryIfStale();
-    m_page.RebuildChart();
+    if (!redrawn)
+        m_page.RebuildChart();
 }
 
 ChartDrawing TChartCommands::Drawing()

@@ -192,6 +192,12 @@ void TMainForm::ConnectChartCommands()
     connect(fpChart, &TFpChart::CopyBitmapChosen, chart, &TChartCommands::CopyGraphBitmap);
     connect(fpChart, &TFpChart::CopyMetafileChosen, chart, &TChartCommands::CopyGraphMetafile);
     connect(fpChart, &TFpChart::PrintChosen, chart, &TChartCommands::PrintChart);
+    // While the chart is shown it follows every refresh of the summary:
+    // mode and level changes, the end of loading, a filter's rebuild.
+    connect(m_summary, &TCountSummary::SummaryRefreshed, this, [this] {
+        if (activePage() == AnalyserPage)
+            m_analyserChart->RebuildChart();
+    });
 }
 
 int TMainForm::activePage() const

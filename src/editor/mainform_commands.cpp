@@ -148,12 +148,14 @@ void TMainForm::CountCancel()
 void TMainForm::PageChanged(int index)
 {
     // While loading, the last step builds the summary.
-    if (m_pendingStep == LoadStep::None && (index == GeneralPage || index == AnalyserPage) && m_summary->IsStale()) {
+    const bool refresh =
+        m_pendingStep == LoadStep::None && (index == GeneralPage || index == AnalyserPage) && m_summary->IsStale();
+    if (refresh) {
         WaitCursor busy;
         m_summary->RefreshSummary();
     }
-    // The chart is not kept up to date while hidden.
-    if (index == AnalyserPage)
+    // The chart is not kept up to date while hidden; a refresh redraws it.
+    if (index == AnalyserPage && !refresh)
         m_analyserChart->RebuildChart();
     UpdateCommands();
 }
@@ -196,8 +198,6 @@ void TMainForm::SetSummaryMode(int mode, bool fromButton)
         RefreshSummary();
         if (fromButton)
             QApplication::restoreOverrideCursor();
-        if (page == AnalyserPage)
-            m_analyserChart->RebuildChart();
     }
     RefreshTransTotalsIfShown();
 }
@@ -215,8 +215,6 @@ void TMainForm::SetSummaryLevel(int level)
     const int page = activePage();
     if (page == GeneralPage || page == AnalyserPage)
         RefreshSummary();
-    if (page == AnalyserPage)
-        m_analyserChart->RebuildChart();
     RefreshTransTotalsIfShown();
 }
 

@@ -7,6 +7,7 @@
 
 #include "editingdriver.h"
 #include "editorfixture.h"
+#include "modalwatch.h"
 #include "payrollcount.h"
 
 #include "analysis/analyserchart.h"
@@ -110,6 +111,7 @@ private slots:
     void slicesFollowSummaryInEveryMode();
     void choicesLastAcrossCounts();
     void listSortedOnGeneralPageOrdersSlices();
+    void shownWhileLoadingFillsOnceLoaded();
     void exportGraphWritesChosenFormat_data();
     void exportGraphWritesChosenFormat();
     void cancelledExportWritesNothing();
@@ -255,6 +257,26 @@ void TestAnalyserChart::listSortedOnGeneralPageOrdersSlices()
         editor.close();
     });
     m_fx->state().summaryMode = 0;
+}
+
+// The user opens the Analyser page before the count has finished loading:
+// the chart fills when the summary is made.
+void TestAnalyserChart::shownWhileLoadingFillsOnceLoaded()
+{
+    m_fx->OpenSaved(m_countId);
+    m_fx->state().summaryMode = 0;
+    bool wasLoading = false;
+    m_fx->Run(
+        [&] {
+            TMainForm &editor = m_fx->editor();
+            wasLoading = editor.pendingLoadStep() != TMainForm::LoadStep::None;
+            editor.pageControl()->setCurrentIndex(TMainForm::AnalyserPage);
+            QVERIFY(WaitUntil([&] { return editor.pendingLoadStep() == TMainForm::LoadStep::None; }));
+            QCOMPARE(editor.analyserChart()->chart()->SeriesValues().size(), 5);
+            editor.close();
+        },
+        false);
+    QVERIFY(wasLoading);
 }
 
 void TestAnalyserChart::exportGraphWritesChosenFormat_data()
