@@ -168,13 +168,12 @@ void TFpChart::Clear()
 {
     Parts &p = *m_parts;
     m_points.clear();
-    if (m_kind == Kind::Pie) {
+    if (m_kind == Kind::Pie)
         p.pie->clear();
-    } else {
+    else
         p.bar->clear();
-        qDeleteAll(p.barMarks);
-        p.barMarks.clear();
-    }
+    qDeleteAll(p.barMarks);
+    p.barMarks.clear();
 }
 
 void TFpChart::SetPoints(const QList<ChartPoint> &points, int decimals)
