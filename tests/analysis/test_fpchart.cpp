@@ -9,7 +9,9 @@
 #include "analysis/fpchart.h"
 #include "analysis/summarylistview.h"
 
+#include <QGraphicsView>
 #include <QGroupBox>
+#include <QMenu>
 #include <QProcess>
 #include <QRadioButton>
 #include <QStandardPaths>
@@ -82,6 +84,7 @@ private slots:
     void eachBarItsOwnColour();
     void zeroTotalReadsAsNoShare();
     void overlappingMarksAreLeftOut();
+    void rightClickOpensChartMenu();
     void formatFollowsName_data();
     void formatFollowsName();
     void writtenFilesReadBack_data();
@@ -232,6 +235,25 @@ void TestFpChart::overlappingMarksAreLeftOut()
     QVERIFY(marks.contains("Largest slice"));
     QVERIFY(marks.size() < 40);
     QCOMPARE(m_page->chart()->LegendTexts().size(), 100);
+}
+
+void TestFpChart::rightClickOpensChartMenu()
+{
+    m_list->Fill(SummaryMode::TypeChange, TypeChangeRows());
+    m_page->RebuildChart();
+    QGraphicsView *view = m_page->chart()->findChild<QGraphicsView *>();
+    QVERIFY(view);
+    QWidget *surface = view->viewport();
+    const QPoint at = surface->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, surface->mapToGlobal(at));
+    QApplication::sendEvent(surface, &event);
+    QMenu *menu = m_page->chart()->contextMenu();
+    QVERIFY(QTest::qWaitFor([&] { return menu->isVisible(); }, 2000));
+    QStringList captions;
+    for (const QAction *action : menu->actions())
+        captions << action->text();
+    QCOMPARE(captions, QStringList({"Copy To ClipBoard (BitMap)", "Copy To ClipBoard (MetaFile)", "Print Chart..."}));
+    menu->hide();
 }
 
 void TestFpChart::formatFollowsName_data()
