@@ -2,6 +2,7 @@
 
 #include "analysis/summarylistview.h"
 #include "counting/codes.h"
+#include "views/cursorguard.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -10,11 +11,14 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <optional>
+
 namespace qm {
 
 namespace {
 
 constexpr int kBreakdownLabelLength = 20;
+constexpr int kBusyRows = 50;
 
 QString TypeText(const SummaryEntry &entry)
 {
@@ -128,8 +132,13 @@ void TAnalyserChart::RebuildChart()
         return;
     }
     const bool adjusted = fpTypeIndex() == 1;
+    const QList<SummaryEntry> entries = m_source->Entries();
+    // Hundreds of slices take the chart a moment.
+    std::optional<WaitCursor> busy;
+    if (entries.size() > kBusyRows)
+        busy.emplace();
     // Adjusted sums read as the list writes them, with one decimal.
-    m_chart->SetPoints(ChartPoints(m_source->mode(), m_source->Entries(), adjusted), adjusted ? 1 : 0);
+    m_chart->SetPoints(ChartPoints(m_source->mode(), entries, adjusted), adjusted ? 1 : 0);
 }
 
 } // namespace qm
