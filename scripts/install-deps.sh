@@ -5,7 +5,7 @@ packages=(build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-svg-dev libqt6sql6-sqlite zlib1g-dev libgl-dev
   libuemf-dev fonts-dejavu-core fonts-liberation2
   xvfb xauth xdotool x11-utils imagemagick poppler-utils
-  file emf2svg libwmf-bin)
+  file emf2svg libwmf-bin fonts-urw-base35)
 # The fuzzing build (-DQM_FUZZ=ON) needs clang with libFuzzer: QM_FUZZ=1 ./install-deps.sh
 if [ "${QM_FUZZ:-0}" = 1 ]; then
   packages+=(clang libclang-rt-14-dev)

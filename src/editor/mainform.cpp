@@ -1,7 +1,9 @@
 #include "editor/mainform.h"
 
+#include "analysis/analyserchart.h"
 #include "analysis/countsummary.h"
 #include "analysis/summarylistview.h"
+#include "editor/chartcommands.h"
 #include "editor/countpage.h"
 #include "editor/editing.h"
 #include "editor/editoricons.h"
@@ -104,8 +106,9 @@ void TMainForm::BuildPages()
     m_countPage = new TCountPage(*m_countTbl);
     m_filesPage = new TFilesPage(m_db, *m_filesTbl, m_state, m_editor, m_messages);
     m_transPage = new TTransPage(m_db, *m_transTbl, m_state, m_editor, m_messages);
-    m_analyserPage = new QWidget;
+    m_analyserPage = m_analyserChart = new TAnalyserChart;
     m_analyserPage->setObjectName(QStringLiteral("AnalyserPage"));
+    m_analyserChart->setSource(m_countPage->summaryList());
     m_pages->addTab(m_countPage, QStringLiteral("General"));
     m_pages->addTab(m_filesPage, QStringLiteral("Files"));
     m_pages->addTab(m_transPage, QStringLiteral("Transactions"));
@@ -168,6 +171,8 @@ void TMainForm::ConnectCommands()
                      C::ExpandSelectedOneLevel, C::CollapseSelectedOneLevel})
         c.Implement(id, [this, id] { HierarchyCommand(id); });
 
+    ConnectChartCommands();
+
     connect(&c, &C::SummaryModeChosen, this, [this](int mode) { SetSummaryMode(mode); });
     connect(&c, &C::SummaryModeCycled, this, &TMainForm::CycleSummaryMode);
     connect(&c, &C::SummaryLevelChosen, this, &TMainForm::SetSummaryLevel);
@@ -197,6 +202,27 @@ void TMainForm::CancelReport()
 {
     if (m_report)
         m_report->Cancel();
+}
+
+void TMainForm::ConnectChartCommands()
+{
+    using C = TEditorCommands;
+    m_chartCommands = new TChartCommands(*this, *m_analyserChart);
+    TChartCommands *chart = m_chartCommands;
+    m_commands->Implement(C::ExportGraph, [chart] { chart->ExportGraph(); });
+    m_commands->Implement(C::CopyGraphBitmap, [chart] { chart->CopyGraphBitmap(); });
+    m_commands->Implement(C::CopyGraphMetafile, [chart] { chart->CopyGraphMetafile(); });
+    connect(m_analyserChart, &TAnalyserChart::ExportGraphRequested, chart, &TChartCommands::ExportGraph);
+    TFpChart *fpChart = m_analyserChart->chart();
+    connect(fpChart, &TFpChart::CopyBitmapChosen, chart, &TChartCommands::CopyGraphBitmap);
+    connect(fpChart, &TFpChart::CopyMetafileChosen, chart, &TChartCommands::CopyGraphMetafile);
+    connect(fpChart, &TFpChart::PrintChosen, chart, &TChartCommands::PrintChart);
+    // While the chart is shown it follows every refresh of the summary:
+    // mode and level changes, the end of loading, a filter's rebuild.
+    connect(m_summary, &TCountSummary::SummaryRefreshed, this, [this] {
+        if (activePage() == AnalyserPage)
+            m_analyserChart->RebuildChart();
+    });
 }
 
 int TMainForm::activePage() const

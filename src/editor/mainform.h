@@ -22,6 +22,8 @@ class QTreeWidgetItem;
 namespace qm {
 
 class DataModule;
+class TAnalyserChart;
+class TChartCommands;
 class Database;
 class TableCursor;
 class TCountPage;
@@ -97,6 +99,8 @@ public:
     TTransPage *transPage() const { return m_transPage; }
     TFilesPage *filesPage() const { return m_filesPage; }
     QWidget *analyserPage() const { return m_analyserPage; }
+    TAnalyserChart *analyserChart() const { return m_analyserChart; }
+    TChartCommands &chartCommands() { return *m_chartCommands; }
     QTabWidget *pageControl() const { return m_pages; }
     TCountSummary &summary() { return *m_summary; }
     TCountEditing &editing() { return *m_editing; }
@@ -129,6 +133,7 @@ private:
     void BuildStatusBar();
     void ConnectCommands();
     void ConnectPages();
+    void ConnectChartCommands();
     void LayoutWindow();
 
     // Opening and loading (mainform_load.cpp).
@@ -200,6 +205,8 @@ private:
     TFilesPage *m_filesPage = nullptr;
     TTransPage *m_transPage = nullptr;
     QWidget *m_analyserPage = nullptr;
+    TAnalyserChart *m_analyserChart = nullptr;
+    TChartCommands *m_chartCommands = nullptr;
     TEditorCommands *m_commands = nullptr;
     TCountSummary *m_summary = nullptr;
     TCountEditing *m_editing = nullptr;

@@ -4,6 +4,7 @@
 
 #include "editor/mainform.h"
 
+#include "analysis/analyserchart.h"
 #include "analysis/countsummary.h"
 #include "analysis/summary.h"
 #include "counting/codes.h"
@@ -152,10 +153,15 @@ void TMainForm::CountCancel()
 void TMainForm::PageChanged(int index)
 {
     // While loading, the last step builds the summary.
-    if (m_pendingStep == LoadStep::None && (index == GeneralPage || index == AnalyserPage) && m_summary->IsStale()) {
+    const bool refresh =
+        m_pendingStep == LoadStep::None && (index == GeneralPage || index == AnalyserPage) && m_summary->IsStale();
+    if (refresh) {
         WaitCursor busy;
         m_summary->RefreshSummary();
     }
+    // The chart is not kept up to date while hidden; a refresh redraws it.
+    if (index == AnalyserPage && !refresh)
+        m_analyserChart->RebuildChart();
     UpdateCommands();
 }
 

@@ -53,4 +53,10 @@ void Record(EditingDriver &d);
 
 } // namespace payroll
 
+// Records the whole count in the open editor and saves it as "Payroll".
+inline void RecordPayrollCount(EditingDriver &d)
+{
+    payroll::Record(d);
+}
+
 } // namespace qm::test
