@@ -460,8 +460,8 @@ void TestExportForm::readOnlyFileRefused()
 
 void TestExportForm::writeFailureRaised()
 {
-    // The failure is not the dialog's to handle: it leaves as the store's
-    // file error, which the application's handler logs and shows.
+    // A file that cannot be written is reported and the program goes on:
+    // the open count and its unsaved edits stay.
     m_fx->CreateNew("B");
     const QString blocker = TempPath("blocker");
     {
@@ -472,8 +472,15 @@ void TestExportForm::writeFailureRaised()
     auto *form = m_fx->editor().findChild<TExportForm *>();
     QVERIFY(form);
     QCOMPARE(form->destination(), TExportForm::ToFile);
-    QVERIFY_THROWS_EXCEPTION(FileError, form->RunExport());
-    QCOMPARE(m_fx->dialogs.prompts().size(), 1);
+    form->RunExport();
+    QCOMPARE(m_fx->dialogs.prompts().size(), 2);
+    const auto &box = m_fx->dialogs.prompts().at(1);
+    QCOMPARE(box.kind, QStringLiteral("error"));
+    QVERIFY2(box.text.startsWith(QStringLiteral("Cannot write the export file ") + QDir::toNativeSeparators(blocker)),
+             qPrintable(box.text));
+    QVERIFY(box.text.endsWith(QStringLiteral("\nNothing was exported; the file was left as it was.")));
+    QVERIFY(QFileInfo(blocker).isFile());
+    QVERIFY(m_fx->state().newCount);
 }
 
 QTEST_MAIN(TestExportForm)

@@ -1,5 +1,6 @@
 #include "interchange/ui/exportform.h"
 
+#include "store/apperror.h"
 #include "store/dialogservice.h"
 #include "views/cursorguard.h"
 
@@ -183,13 +184,28 @@ QString TExportForm::AskFileName()
     }
 }
 
+namespace {
+const QString kNothingWritten = QStringLiteral("\nNothing was exported; the file was left as it was.");
+} // namespace
+
 void TExportForm::ExportToFile()
 {
     const QString path = AskFileName();
     if (path.isEmpty())
         return;
-    WaitCursor busy;
-    WriteInterchangeFile(path, CollectExportLines(m_db, Options()));
+    const QStringList lines = [this] {
+        WaitCursor busy;
+        return CollectExportLines(m_db, Options());
+    }();
+    // A file that cannot be written is the user's to sort out (another
+    // folder, free space): ending the program here would lose the count's
+    // unsaved edits, and the file itself was left as it was.
+    try {
+        WaitCursor busy;
+        WriteInterchangeFile(path, lines);
+    } catch (const FileError &error) {
+        m_dialogs.message(MessageKind::Error, error.message() + kNothingWritten, MessageButtons::Ok);
+    }
 }
 
 void TExportForm::ExportToClipboard()
