@@ -7,14 +7,17 @@
 
 #include "catalogue/firstform.h"
 #include "editor/countpage.h"
+#include "editor/editorcommands.h"
 #include "editor/mainform.h"
 #include "interchange/ui/importform.h"
 #include "store/appstate.h"
 #include "store/datamodule.h"
 #include "store/database.h"
 #include "store/settingsentry.h"
+#include "views/dbtreeview.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -58,6 +61,7 @@ private slots:
     void warningsAllowLoading();
     void layoutInProportion();
     void catalogueOpensImportedCount();
+    void savedImportJoinsTheCatalogue();
     void payrollTextBrokenAndMended();
 
 private:
@@ -234,6 +238,43 @@ void TestImportForm::catalogueOpensImportedCount()
     // Closed without saving: nothing reached the saved tables.
     QCOMPARE(m_fx->Scalar("SELECT COUNT(*) FROM CCounts").toInt(), 0);
     QCOMPARE(m_fx->Scalar("SELECT COUNT(*) FROM CTrans").toInt(), 0);
+}
+
+void TestImportForm::savedImportJoinsTheCatalogue()
+{
+    SettingsEntry settings(m_tmp.filePath("quillmark.ini"));
+    TFirstForm catalogue(m_fx->dataModule(), settings);
+    catalogue.setEditorRunner([this] { m_fx->editor().RunModal(); });
+    catalogue.setImportWizard([this] { return m_form->RunImport(); });
+    catalogue.show();
+    QCOMPARE(catalogue.countTree()->topLevelItemCount(), 0);
+    QVERIFY(catalogue.systemFilter()->findText("SYS") < 0);
+
+    m_fx->dialogs.queueFile(WriteText(kValid));
+    auto wizard = ModalWatch::Start(
+        [&](QWidget *) {
+            QTest::mouseClick(m_form->importNextButton(), Qt::LeftButton);
+            QTest::mouseClick(m_form->validateNextButton(), Qt::LeftButton);
+        },
+        QStringLiteral("TImportForm"));
+    auto editor = ModalWatch::Start(
+        [&](QWidget *) {
+            WaitUntil([&] { return m_fx->editor().pendingLoadStep() == TMainForm::LoadStep::None; });
+            m_fx->editor().commands().action(TEditorCommands::Save)->trigger();
+            m_fx->editor().close();
+        },
+        QStringLiteral("TMainForm"));
+    catalogue.action("Import...")->trigger();
+    QVERIFY(wizard->fired());
+    QVERIFY(editor->fired());
+
+    // Saved: the catalogue shows it, selected, with its total, and knows its system.
+    const int saved = m_fx->Scalar("SELECT Id FROM CCounts WHERE Description = 'Imported'").toInt();
+    QVERIFY(saved > 0);
+    QCOMPARE(catalogue.countTree()->topLevelItemCount(), 1);
+    QCOMPARE(catalogue.countTree()->ActiveId(), QString::number(saved));
+    QVERIFY(catalogue.countTree()->topLevelItem(0)->text(0).startsWith("Imported {"));
+    QVERIFY(catalogue.systemFilter()->findText("SYS") >= 0);
 }
 
 void TestImportForm::payrollTextBrokenAndMended()
