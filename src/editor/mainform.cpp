@@ -44,6 +44,7 @@ TMainForm::TMainForm(DataModule &dataModule, QWidget *parent)
     BuildStatusBar();
     ConnectCommands();
     ConnectPages();
+    BuildSearch();
     m_editing = new TCountEditing(*this, m_db, m_wc);
 
     m_loadTimer.setSingleShot(true);

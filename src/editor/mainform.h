@@ -28,6 +28,8 @@ class TCountPage;
 class TCountEditing;
 class TCountSummary;
 class TFilesPage;
+class TFindForm;
+class TFormFilter;
 class TTransPage;
 class WorkingCopy;
 struct AppState;
@@ -77,6 +79,14 @@ public:
     void CycleSummaryMode();
     void SetSummaryLevel(int level);
     void CycleSummaryLevel();
+
+    // Filter and find (mainform_filter.cpp).
+    void OpenFilter();
+    void FilterOff();
+    void ApplyFilter();
+    void FindNext();
+    TFormFilter *filterForm() const { return m_filterForm; }
+    TFindForm *findForm() const { return m_findForm; }
 
     // --- Parts and state, for the pages and tests ---
     AppState &appState() { return m_state; }
@@ -155,6 +165,17 @@ private:
     void MoveNext();
     void HierarchyCommand(TEditorCommands::Id id);
 
+    // Filter and find (mainform_filter.cpp).
+    void BuildSearch();
+    bool AskStopReportForFilter();
+    void ClearFilterForCount();
+    void SwitchFilterOffAndRebuild();
+    void RenewFilterTexts();
+    void OpenFind();
+    void SearchMenuShown();
+    // The catalogue's figure after a save: never a filtered one.
+    void StoreSavedTotal();
+
     // WorkingCopyUi: what the working copy asks of the editor.
     MessageAnswer message(MessageKind kind, const QString &text, MessageButtons buttons) override;
     void cancelReport() override;
@@ -194,6 +215,8 @@ private:
     TCountSummary *m_summary = nullptr;
     TCountEditing *m_editing = nullptr;
     QList<QLabel *> m_statusPanels;
+    TFormFilter *m_filterForm = nullptr;
+    TFindForm *m_findForm = nullptr;
 
     QTimer m_loadTimer;
     LoadStep m_pendingStep = LoadStep::None;
