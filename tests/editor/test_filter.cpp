@@ -74,6 +74,7 @@ private slots:
     void savedTotalIsUnfiltered();
     void fileFilterSurvivesSave();
     void newCountStartsUnfiltered();
+    void debugLabelShowsText();
 
 private:
     void addPayrollEnhancement();
@@ -459,6 +460,43 @@ void TestFilter::newCountStartsUnfiltered()
         QCOMPARE(form()->fileList()->count(), 1);
         QVERIFY(form()->changeGroup().showAll->isChecked());
         m_fx->editor().close();
+    });
+}
+
+void TestFilter::debugLabelShowsText()
+{
+    addPayrollEnhancement();
+    m_fx->OpenSaved(5);
+    m_fx->state().debug = true;
+    m_fx->Run([&] {
+        bool shown = false;
+        auto watch = test::ModalWatch::Start(
+            [&shown](QWidget *modal) {
+                shown = modal->findChild<QLabel *>("DebugLabel")->isVisible();
+                modal->findChild<QCheckBox *>("TransTypeOutputCheckBox")->click();
+                modal->findChild<QPushButton *>("OkButton")->click();
+            },
+            "TFormFilter");
+        m_fx->editor().OpenFilter();
+        QVERIFY(watch->fired());
+        QVERIFY(shown);
+        QCOMPARE(form()->debugLabel()->text(), QString(" and Type in ('O')"));
+        m_fx->editor().close();
+    });
+    // Without the flag the label stays hidden.
+    m_fx->state().debug = false;
+    m_fx->OpenSaved(5);
+    m_fx->Run([&] {
+        bool shown = true;
+        auto watch = test::ModalWatch::Start(
+            [&shown](QWidget *modal) {
+                shown = modal->findChild<QLabel *>("DebugLabel")->isVisible();
+                modal->close();
+            },
+            "TFormFilter");
+        m_fx->editor().OpenFilter();
+        QVERIFY(watch->fired());
+        QVERIFY(!shown);
     });
 }
 
