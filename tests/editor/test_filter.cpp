@@ -75,6 +75,7 @@ private slots:
     void fileFilterSurvivesSave();
     void newCountStartsUnfiltered();
     void debugLabelShowsText();
+    void renamedFileGivesNoFileCondition();
 
 private:
     void addPayrollEnhancement();
@@ -497,6 +498,25 @@ void TestFilter::debugLabelShowsText()
         m_fx->editor().OpenFilter();
         QVERIFY(watch->fired());
         QVERIFY(!shown);
+    });
+}
+
+void TestFilter::renamedFileGivesNoFileCondition()
+{
+    addPayrollEnhancement();
+    m_fx->OpenSaved(5);
+    m_fx->Run([&] {
+        Filter({{"ChangeTypeAddCheckBox"}, "Employees", true});
+        QCOMPARE(form()->filter().filterFileTag, 20);
+        // Renamed since the list was filled: the choice no longer names a file.
+        m_fx->db().exec("UPDATE Files SET Description = 'Staff' WHERE Tag = 20");
+        Filter({{}, {}, true});
+        QCOMPARE(form()->filter().filterFileName, QString("Employees"));
+        QCOMPARE(form()->filter().filterFileTag, 0);
+        QCOMPARE(form()->filter().transFilterText, QString(" and Change_Type in ('A')"));
+        QCOMPARE(names(m_fx->editor().transPage()->tree()),
+                 (QStringList{"Add payment", "Pay slip", "Payments", "Reports"}));
+        m_fx->editor().close();
     });
 }
 
