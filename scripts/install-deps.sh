@@ -6,6 +6,10 @@ packages=(build-essential cmake ninja-build ccache pkg-config
   libuemf-dev fonts-dejavu-core fonts-liberation2
   xvfb xauth xdotool x11-utils imagemagick poppler-utils
   file emf2svg libwmf-bin)
+# The fuzzing build (-DQM_FUZZ=ON) needs clang with libFuzzer: QM_FUZZ=1 ./install-deps.sh
+if [ "${QM_FUZZ:-0}" = 1 ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

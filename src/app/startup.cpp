@@ -8,6 +8,7 @@
 #include "catalogue/firstform.h"
 #include "catalogue/newcountnameform.h"
 #include "editor/mainform.h"
+#include "interchange/ui/importform.h"
 #include "store/datamodule.h"
 #include "store/programfiles.h"
 #include "store/settingsentry.h"
@@ -44,11 +45,13 @@ struct LongLivedObjects
     std::unique_ptr<TFirstForm> catalogue;
     std::unique_ptr<TMainForm> editor;
     std::unique_ptr<TNewCountNameForm> newCountName;
+    std::unique_ptr<TImportForm> importForm;
     std::unique_ptr<Taboutform> about;
 
     ~LongLivedObjects()
     {
         about.reset();
+        importForm.reset();
         newCountName.reset();
         editor.reset();
         catalogue.reset();
@@ -102,6 +105,8 @@ int RunQuillmark(int &argc, char **argv)
         objects.editor = std::make_unique<TMainForm>(*objects.dataModule, objects.catalogue.get());
         objects.newCountName = std::make_unique<TNewCountNameForm>(
             objects.dataModule->database(), objects.dataModule->dialogs(), objects.editor.get());
+        objects.importForm = std::make_unique<TImportForm>(objects.dataModule->database(),
+                                                           objects.dataModule->dialogs(), objects.catalogue.get());
         objects.about = std::make_unique<Taboutform>(objects.catalogue.get());
     } catch (...) {
         splash.hide();
@@ -122,6 +127,8 @@ int RunQuillmark(int &argc, char **argv)
     QObject::connect(editor, &TMainForm::helpTopicsRequested, &help, &HelpBinding::ShowHelpTopics);
     QObject::connect(editor, &TMainForm::aboutRequested, about, [about] { about->ShowAbout(); });
     catalogue->setEditorRunner([editor] { editor->RunModal(); });
+    TImportForm *importForm = objects.importForm.get();
+    catalogue->setImportWizard([importForm] { return importForm->RunImport(); });
 
     catalogue->showMaximized();
     restoreAllCursors();

@@ -98,7 +98,7 @@ void TFirstForm::buildMenus()
     buildViewMenu();
     buildDatabaseMenu();
 
-    QMenu *help = menuBar()->addMenu(QStringLiteral("Help"));
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
     connect(addItem(help, QStringLiteral("&Help Topics")), &QAction::triggered, this,
             &TFirstForm::helpTopicsRequested);
     connect(addItem(help, QStringLiteral("About...")), &QAction::triggered, this, &TFirstForm::aboutRequested);
@@ -111,18 +111,50 @@ void TFirstForm::buildMenus()
     toggle->setShortcutContext(Qt::ApplicationShortcut);
     addAction(toggle);
     connect(toggle, &QAction::triggered, this, [this] { m_state.debug = !m_state.debug; });
+    addMnemonics();
+}
+
+// Keys for keyboard users. The actions keep their plain captions as names,
+// shared with the toolbar buttons; only the menu text gains its "&".
+void TFirstForm::addMnemonics()
+{
+    static const QList<std::pair<QString, QString>> marked = {
+        {QStringLiteral("New Base Count..."), QStringLiteral("New &Base Count...")},
+        {QStringLiteral("New Enhancement Count..."), QStringLiteral("New &Enhancement Count...")},
+        {QStringLiteral("Import..."), QStringLiteral("&Import...")},
+        {QStringLiteral("Delete Count"), QStringLiteral("&Delete Count")},
+        {QStringLiteral("Main Toolbar"), QStringLiteral("&Main Toolbar")},
+        {QStringLiteral("Hierarchy Toolbar"), QStringLiteral("&Hierarchy Toolbar")},
+        {QStringLiteral("Count Properties"), QStringLiteral("Count &Properties")},
+        {QStringLiteral("Expand All"), QStringLiteral("&Expand All")},
+        {QStringLiteral("Collapse All"), QStringLiteral("&Collapse All")},
+        {QStringLiteral("Expand All (+1 Level)"), QStringLiteral("E&xpand All (+1 Level)")},
+        {QStringLiteral("Collapse All (-1 Level)"), QStringLiteral("C&ollapse All (-1 Level)")},
+        {QStringLiteral("Expand Selected (+1 Level)"), QStringLiteral("Expand &Selected (+1 Level)")},
+        {QStringLiteral("Collapse Selected (-1 Level)"), QStringLiteral("Co&llapse Selected (-1 Level)")},
+        {QStringLiteral("Database Location..."), QStringLiteral("Database &Location...")},
+        {QStringLiteral("Compact Database"), QStringLiteral("&Compact Database")},
+        {QStringLiteral("Backup Database..."), QStringLiteral("&Backup Database...")},
+        {QStringLiteral("Restore Database..."), QStringLiteral("&Restore Database...")},
+        {QStringLiteral("About..."), QStringLiteral("&About...")},
+    };
+    for (const auto &[caption, text] : marked)
+        if (QAction *a = action(caption))
+            a->setText(text);
 }
 
 void TFirstForm::buildFileMenu()
 {
-    QMenu *file = menuBar()->addMenu(QStringLiteral("File"));
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
     connect(addItem(file, QStringLiteral("New Base Count...")), &QAction::triggered, this,
             [this] { NewCount(code::CountBase); });
     connect(addItem(file, QStringLiteral("New Enhancement Count...")), &QAction::triggered, this,
             [this] { NewCount(code::CountEnhancement); });
     connect(addItem(file, QStringLiteral("&Open...")), &QAction::triggered, this, &TFirstForm::OpenCount);
-    // The import wizard is not part of the program yet.
-    addItem(file, QStringLiteral("Import..."))->setEnabled(false);
+    // Offered once the program hands in the import wizard.
+    QAction *import = addItem(file, QStringLiteral("Import..."));
+    import->setEnabled(false);
+    connect(import, &QAction::triggered, this, &TFirstForm::ImportCount);
     file->addSeparator();
     QAction *del = addItem(file, QStringLiteral("Delete Count"));
     del->setIcon(icons::DeleteCount());
@@ -156,7 +188,7 @@ void TFirstForm::buildViewMenu()
     m_actions.insert(props->text(), props);
     view->addSeparator();
 
-    QMenu *hier = view->addMenu(QStringLiteral("Count Hierarchy"));
+    QMenu *hier = view->addMenu(QStringLiteral("Count &Hierarchy"));
     const auto command = [this](QMenu *menu, const QString &caption, std::function<void()> run) {
         QAction *a = addItem(menu, caption);
         connect(a, &QAction::triggered, this, [this, run] { runHierarchyCommand(run); });
@@ -176,7 +208,7 @@ void TFirstForm::buildViewMenu()
 
 void TFirstForm::buildDatabaseMenu()
 {
-    QMenu *db = menuBar()->addMenu(QStringLiteral("Database"));
+    QMenu *db = menuBar()->addMenu(QStringLiteral("&Database"));
     connect(addItem(db, QStringLiteral("Database Location...")), &QAction::triggered, this,
             &TFirstForm::ChangeDatabaseLocation);
     connect(addItem(db, QStringLiteral("Compact Database")), &QAction::triggered, this,

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QComboBox;
@@ -47,6 +48,9 @@ public:
     // Clears the editor's per-count filter and find state before a count is
     // opened or created.
     void setEditorStateReset(std::function<void()> reset) { m_editorReset = std::move(reset); }
+    // Runs the import wizard; the id of the count it left in the working
+    // tables, nothing when cancelled. "Import..." is offered once it is set.
+    void setImportWizard(std::function<std::optional<int>()> wizard);
     // Where the folder chooser opens; the file-system root by default.
     void setChooserStart(const QString &dir) { m_chooserStart = dir; }
     // The capacity of the disk that holds a path; the real disk's unless
@@ -62,6 +66,7 @@ public:
     bool RunEditor();
     void OpenCount();
     void NewCount(const QString &typeCode);
+    void ImportCount();
     void DeleteSelectedCount();
     void ChangeDatabaseLocation();
     void CompactDatabase();
@@ -96,6 +101,7 @@ protected:
 private:
     // Construction (firstform.cpp).
     void buildMenus();
+    void addMnemonics();
     void buildFileMenu();
     void buildViewMenu();
     void buildDatabaseMenu();
@@ -145,6 +151,7 @@ private:
 
     EditorRunner m_editorRunner;
     std::function<void()> m_editorReset;
+    std::function<std::optional<int>()> m_importWizard;
     QString m_chooserStart;
     std::function<qint64(const QString &)> m_diskCapacity;
     std::unique_ptr<TBackupFile> m_backupFile;

@@ -104,6 +104,37 @@ void TFirstForm::NewCount(const QString &typeCode)
     }
 }
 
+void TFirstForm::setImportWizard(std::function<std::optional<int>()> wizard)
+{
+    m_importWizard = std::move(wizard);
+    if (QAction *import = action(QStringLiteral("Import...")))
+        import->setEnabled(bool(m_importWizard));
+}
+
+void TFirstForm::ImportCount()
+{
+    if (!m_importWizard)
+        return;
+    const std::optional<int> id = m_importWizard();
+    if (!id)
+        return;
+    // The imported count is new and unsaved, as a newly created one is.
+    m_state.filterActive = false;
+    if (m_editorReset)
+        m_editorReset();
+    m_state.changeCount = 1;
+    m_state.newCount = true;
+    m_state.currentCountId = *id;
+    if (!RunEditor())
+        return;
+    if (!m_state.newCount) {
+        if (ensureCursorOpen())
+            cursor().refresh();
+        LoadCountTree();
+        LoadSystemList();
+    }
+}
+
 void TFirstForm::DeleteSelectedCount()
 {
     const QString key = m_tree->ActiveId();

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QShortcut>
 #include <QSqlQuery>
 
 #include <algorithm>
@@ -85,6 +86,11 @@ void TFirstForm::configureTree()
     // A double click opens the count; it must not also fold its family.
     m_tree->setExpandsOnDoubleClick(false);
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &TFirstForm::OpenCount);
+    // Enter opens the selected count, as a double click does.
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto *open = new QShortcut(QKeySequence(key), m_tree, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(open, &QShortcut::activated, this, &TFirstForm::OpenCount);
+    }
 }
 
 void TFirstForm::LoadCountTree()

@@ -8,6 +8,7 @@
 #include "editor/linkfilesform.h"
 #include "editor/linkqueries.h"
 #include "editor/mainform.h"
+#include "editor/transclipboard.h"
 #include "editor/transediting.h"
 #include "editor/transpage.h"
 #include "editor/transpanel.h"
@@ -45,6 +46,7 @@ TCountEditing::TCountEditing(TMainForm &form, Database &db, WorkingCopy &working
             m_filesPanel->RefreshLinkedTransactions();
     });
     ImplementCommands();
+    m_clipboard = new TTransClipboard(form, db, workingCopy, *m_trans);
 }
 
 TCountEditing::~TCountEditing() = default;

@@ -12,6 +12,7 @@ class TFilesPanelBinding;
 class TFormAddIt;
 class TMainForm;
 class TTransEditing;
+class TTransClipboard;
 class TTransPanelBinding;
 class WorkingCopy;
 
@@ -31,6 +32,7 @@ public:
     TTransPanelBinding &transPanel() { return *m_transPanel; }
     TFilesPanelBinding &filesPanel() { return *m_filesPanel; }
     TFormAddIt &linkForm() { return *m_linkForm; }
+    TTransClipboard &clipboard() { return *m_clipboard; }
 
     // The transaction complexity command: the link dialog for the selected
     // transaction, and what the editor does with its result.
@@ -50,6 +52,7 @@ private:
     TTransPanelBinding *m_transPanel = nullptr;
     TFilesPanelBinding *m_filesPanel = nullptr;
     TFormAddIt *m_linkForm = nullptr;
+    TTransClipboard *m_clipboard = nullptr;
 };
 
 } // namespace qm

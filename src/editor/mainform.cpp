@@ -5,8 +5,10 @@
 #include "editor/countpage.h"
 #include "editor/editing.h"
 #include "editor/editoricons.h"
+#include "editor/editorreport.h"
 #include "editor/filespage.h"
 #include "editor/transpage.h"
+#include "interchange/ui/exportform.h"
 #include "store/cursor.h"
 #include "store/datamodule.h"
 #include "views/dbtreeview.h"
@@ -46,6 +48,8 @@ TMainForm::TMainForm(DataModule &dataModule, QWidget *parent)
     ConnectPages();
     BuildSearch();
     m_editing = new TCountEditing(*this, m_db, m_wc);
+    m_report = new TEditorReport(*this, m_db, m_messages);
+    m_exportForm = new TExportForm(m_db, m_messages, this);
 
     m_loadTimer.setSingleShot(true);
     connect(&m_loadTimer, &QTimer::timeout, this, &TMainForm::RunLoadStep);
@@ -158,6 +162,7 @@ void TMainForm::ConnectCommands()
         emit aboutRequested();
     });
     c.Implement(C::DebugGoThrough, [this] { GoThroughTransactions(); });
+    c.Implement(C::ExportData, [this] { ExportData(); });
     c.Implement(C::ToolPrevious, [this] { MovePrevious(); });
     c.Implement(C::ToolNext, [this] { MoveNext(); });
     for (C::Id id : {C::ExpandAll, C::CollapseAll, C::ExpandAllOneLevel, C::CollapseAllOneLevel,
@@ -182,6 +187,17 @@ void TMainForm::ConnectPages()
     connect(m_filesPage, &TFilesPage::CommandsChanged, this, &TMainForm::UpdateCommands);
     for (TDockPanel *panel : {m_transPage->panel(), m_filesPage->panel()})
         connect(panel, &QDockWidget::topLevelChanged, this, &TMainForm::LayoutWindow);
+}
+
+bool TMainForm::IsReportBusy() const
+{
+    return m_report && m_report->IsBusy();
+}
+
+void TMainForm::CancelReport()
+{
+    if (m_report)
+        m_report->Cancel();
 }
 
 int TMainForm::activePage() const

@@ -27,6 +27,8 @@ class TableCursor;
 class TCountPage;
 class TCountEditing;
 class TCountSummary;
+class TEditorReport;
+class TExportForm;
 class TFilesPage;
 class TFindForm;
 class TFormFilter;
@@ -79,6 +81,10 @@ public:
     void CycleSummaryMode();
     void SetSummaryLevel(int level);
     void CycleSummaryLevel();
+    // True while the report is still being produced (printed, written or
+    // built for the preview); CancelReport stops it.
+    bool IsReportBusy() const;
+    void CancelReport();
 
     // Filter and find (mainform_filter.cpp).
     void OpenFilter();
@@ -104,6 +110,7 @@ public:
     QTabWidget *pageControl() const { return m_pages; }
     TCountSummary &summary() { return *m_summary; }
     TCountEditing &editing() { return *m_editing; }
+    TEditorReport &report() { return *m_report; }
     QLabel *statusPanel(int i) const;
     LoadStep pendingLoadStep() const { return m_pendingStep; }
     bool isReadOnly() const { return m_editor.readOnly; }
@@ -116,6 +123,8 @@ signals:
     void StatusTextShown(const QString &text);
     // The fourth load step has finished.
     void LoadFinished();
+    // The toolbar's enabling was worked out again.
+    void CommandsUpdated();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -164,6 +173,7 @@ private:
     void MovePrevious();
     void MoveNext();
     void HierarchyCommand(TEditorCommands::Id id);
+    void ExportData(); // mainform_export.cpp
 
     // Filter and find (mainform_filter.cpp).
     void BuildSearch();
@@ -214,6 +224,8 @@ private:
     TEditorCommands *m_commands = nullptr;
     TCountSummary *m_summary = nullptr;
     TCountEditing *m_editing = nullptr;
+    TEditorReport *m_report = nullptr;
+    TExportForm *m_exportForm = nullptr;
     QList<QLabel *> m_statusPanels;
     TFormFilter *m_filterForm = nullptr;
     TFindForm *m_findForm = nullptr;

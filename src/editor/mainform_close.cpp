@@ -3,6 +3,7 @@
 #include "editor/mainform.h"
 
 #include "analysis/countsummary.h"
+#include "editor/editorreport.h"
 #include "editor/filespage.h"
 #include "editor/transpage.h"
 #include "store/appstate.h"
@@ -107,6 +108,7 @@ void TMainForm::CloseEditor()
         m_wc.StoreCountTotal(m_closeDiscarded);
         m_state.editorJustClosed = true;
 
+        m_report->ClosePreview();
         m_transPage->Clear();
         m_filesPage->Clear();
         m_summary->ClearDisplays();

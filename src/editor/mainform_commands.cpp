@@ -71,6 +71,7 @@ void TMainForm::UpdateCommands()
     c.summaryLevelButton()->setEnabled(!files && breakdown);
     c.summaryButton()->setEnabled(!files);
     c.SetEnabled(C::ToolFilterOff, m_state.filterActive);
+    emit CommandsUpdated();
 }
 
 bool TMainForm::PostPendingEdits()

@@ -9,6 +9,7 @@
 #include "analysis/formfilter.h"
 #include "editor/editing.h"
 #include "editor/filespage.h"
+#include "editor/transclipboard.h"
 #include "editor/transpage.h"
 #include "store/appstate.h"
 #include "store/cursor.h"
@@ -49,7 +50,7 @@ void TMainForm::BuildSearch()
 
 bool TMainForm::AskStopReportForFilter()
 {
-    if (!m_state.reportBusy)
+    if (!m_state.reportBusy && !IsReportBusy())
         return true;
     if (message(MessageKind::Confirmation, kFilterWhileReport, MessageButtons::YesNo) != MessageAnswer::Yes)
         return false;
@@ -103,6 +104,8 @@ void TMainForm::SwitchFilterOffAndRebuild()
 void TMainForm::ApplyFilter()
 {
     // A marked transaction may vanish from the tree: the mark goes.
+    if (m_editing)
+        m_editing->clipboard().ClearMark();
     m_editor.clipboardMode = ClipboardMode::None;
     const FilterState &filter = m_filterForm->filter();
     const bool on = m_state.filterActive;

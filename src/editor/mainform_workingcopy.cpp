@@ -24,6 +24,7 @@ MessageAnswer TMainForm::message(MessageKind kind, const QString &text, MessageB
 
 void TMainForm::cancelReport()
 {
+    CancelReport();
     if (m_cancelReport)
         m_cancelReport();
     m_state.reportBusy = false;

@@ -134,6 +134,7 @@ void TTransPage::Reload(int countId, bool filtered)
 void TTransPage::TreeLoaded()
 {
     RefreshImages();
+    emit TreeReloaded();
 }
 
 void TTransPage::RefreshImages()
@@ -143,6 +144,12 @@ void TTransPage::RefreshImages()
     for (QTreeWidgetItemIterator it(m_tree); *it; ++it)
         if (TTreeNode *node = TDBTreeView::NodeOf(*it))
             m_tree->SetNodeImage(node, NodeImage(node->info));
+}
+
+void TTransPage::RefreshImagesUp(TTreeNode *node)
+{
+    for (TTreeNode *n = node; n; n = n->parentNode())
+        m_tree->SetNodeImage(n, NodeImage(n->info));
 }
 
 void TTransPage::SelectionFollowed(bool found, int tag, bool hasPrev, bool hasNext)

@@ -7,6 +7,7 @@ class QTreeWidget;
 namespace qm {
 
 class TSummaryListView;
+class TTreeNode;
 struct TNodeInfo;
 
 // The "Transactions" page: the transaction hierarchy with its properties
@@ -44,10 +45,16 @@ public:
     void Reload(int countId, bool filtered) override;
     // Chooses every node's picture again from its record and value.
     void RefreshImages();
+    // The same for one node and every group above it.
+    void RefreshImagesUp(TTreeNode *node);
     void ApplyReadOnly(bool readOnly, const QString &countType) override;
     void SetDebugFieldsVisible(bool on);
     bool TotalsTabActive() const;
     void Clear();
+
+signals:
+    // The tree was built anew from the tables.
+    void TreeReloaded();
 
 protected:
     void TreeLoaded() override;

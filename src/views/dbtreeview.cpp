@@ -209,8 +209,35 @@ void TDBTreeView::SetNodeImage(TTreeNode *node, int imageIndex)
 {
     if (!node)
         return;
+    // Every change of a shown node costs the view a look-up: skip the ones
+    // that change nothing.
+    if (node->m_image == imageIndex && !node->icon(0).isNull())
+        return;
     node->m_image = imageIndex;
-    node->setIcon(0, imageIndex >= 0 && imageIndex < m_images.size() ? m_images.at(imageIndex) : QIcon());
+    applyIcon(node);
+}
+
+void TDBTreeView::applyIcon(TTreeNode *node)
+{
+    const int imageIndex = node->m_image;
+    QIcon icon = imageIndex >= 0 && imageIndex < m_images.size() ? m_images.at(imageIndex) : QIcon();
+    if (node->m_cut && !icon.isNull()) {
+        const QSize size = iconSize().isValid() ? iconSize() : QSize(16, 16);
+        icon = QIcon(icon.pixmap(size, devicePixelRatio(), QIcon::Disabled));
+    }
+    node->setIcon(0, icon);
+}
+
+void TDBTreeView::SetNodeCut(TTreeNode *node, bool cut)
+{
+    if (!node || node->m_cut == cut)
+        return;
+    node->m_cut = cut;
+    if (cut)
+        node->setForeground(0, palette().brush(QPalette::Disabled, QPalette::Text));
+    else
+        node->setData(0, Qt::ForegroundRole, QVariant());
+    applyIcon(node);
 }
 
 void TDBTreeView::AddToNodeValue(qint64 delta, TTreeNode *node)

@@ -4,10 +4,13 @@
 #include <QHash>
 #include <QIcon>
 #include <QList>
+#include <QPersistentModelIndex>
 #include <QTreeWidget>
 
 #include <functional>
 #include <memory>
+
+class QTimer;
 
 namespace qm {
 
@@ -48,6 +51,8 @@ public:
     TTreeNode *parentNode() const;
     TTreeNode *childNode(int i) const;
     int imageIndex() const { return m_image; }
+    // Drawn dimmed, as a node marked for a cut or a copy.
+    bool isCut() const { return m_cut; }
 
     // Node texts order with the locale's case-sensitive collation.
     bool operator<(const QTreeWidgetItem &other) const override;
@@ -56,6 +61,7 @@ private:
     friend class TDBTreeView;
     TDBTreeView *m_view;
     int m_image = -1;
+    bool m_cut = false;
 };
 
 enum class TSortType { None, Data, Text, Both };
@@ -64,6 +70,8 @@ enum class TSortType { None, Data, Text, Both };
 using TDelRecordEvent = std::function<void(TDBTreeView *sender, const QString &key, bool &allow)>;
 // Chooses a node's image (an index into the view's images) from its record.
 using TGetImageEvent = std::function<int(const TNodeInfo &info)>;
+// A node of the view was dragged onto the node with this key.
+using TDropNodeEvent = std::function<void(const QString &targetKey)>;
 
 // A tree of records built from a parent source and an item source, labelled
 // with names and values, optionally rippling each value into its ancestors,
@@ -130,6 +138,9 @@ public:
     void setDialogs(DialogService *dialogs) { m_dialogs = dialogs; }
     void setImages(const QList<QIcon> &images);
     void setOnGetImage(TGetImageEvent handler) { m_onGetImage = std::move(handler); }
+    // Lets the view take drops of its own nodes. What a drop does is the
+    // handler's business: the view itself never moves or removes a node.
+    void setOnDropNode(TDropNodeEvent handler);
     void setFontColour(const QColor &colour) { m_fontColour = colour; }
     QColor FontColour() const;
 
@@ -151,13 +162,29 @@ public:
     TTreeNode *AddUncommittedNode(const QString &key, const QString &parentKey, const QString &type);
     void DiscardUncommittedNode();
     TTreeNode *AddNodeFromUpdateSource();
+    // The same for a row given directly.
+    TTreeNode *AddNodeFromRow(const UpdateSource &row);
+    // Many rows that go into the tree together (a copied subtree) are built
+    // outside it and put in at once: a node for a row, not yet shown, and
+    // the subtree of such nodes placed under its root's parent as
+    // AddNodeFromUpdateSource places one node, each level in the tree's
+    // order, its value rippled up once. Values within the subtree are the
+    // caller's (AddToNodeValue works on nodes not yet shown).
+    TTreeNode *NewDetachedNode(const UpdateSource &row);
+    void AddSubtree(TTreeNode *root);
     void RefreshNodeFromUpdateSource();
     void DeleteSelectedNode();
     void ReparentNode(TTreeNode *node, const QString &newParentKey);
+    // Moves a node with its subtree, keeping what was expanded: into target
+    // as its first child, or else right after target among its siblings.
+    // The caller then records the move with ReparentNode.
+    void MoveNode(TTreeNode *node, TTreeNode *target, bool intoTarget);
     void AddToNodeValue(qint64 delta, TTreeNode *node);
 
     // --- Order, navigation, appearance ---
     void SortAll();
+    // Sorts one level only: the children of parent, or the top level.
+    void SortChildren(TTreeNode *parent);
     void ExpandOneLevel(TTreeNode *node);
     void CollapseOneLevel(TTreeNode *node);
     // Every node fully, keeping the topmost visible node in place.
@@ -167,7 +194,13 @@ public:
     TTreeNode *FindText(const QString &text, bool backwards, bool matchCase);
     void RepaintNode(TTreeNode *node);
     void ApplyFontColour();
+    // Sets the picture unless the node has it already.
     void SetNodeImage(TTreeNode *node, int imageIndex);
+    void SetNodeCut(TTreeNode *node, bool cut);
+    // While a node is dragged: near the top edge the view scrolls up by a
+    // node, near the bottom edge the node after the one under the pointer
+    // comes into view.
+    void DragScroll(const QPoint &viewportPos);
     QString NodeText(const TNodeInfo &info) const;
     // Selects a node (or nothing) and runs the selection-change handling.
     void SelectNode(QTreeWidgetItem *node);
@@ -175,6 +208,17 @@ public:
 signals:
     void OnNotify(qm::TDBTreeView *sender);
     void OnAfterChange(qm::TDBTreeView *sender);
+
+protected:
+    // Dragging (dbtreeview_drag.cpp). A node is dragged within the view
+    // only, so the gesture is followed here rather than handed to the
+    // platform's drag and drop.
+    void startDrag(Qt::DropActions supportedActions) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void drawRow(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
 private:
     struct SourceRow;
@@ -201,6 +245,7 @@ private:
     void forgetNode(TTreeNode *node);
     void updateNodeText(TTreeNode *node);
     void chooseImage(TTreeNode *node);
+    void applyIcon(TTreeNode *node);
     void showError(const QString &text);
     void showInformation(const QString &text);
     static qint64 keyValue(const QString &key);
@@ -214,6 +259,7 @@ private:
 
     // Single-record helpers (dbtreeview_records.cpp).
     SourceRow updateRow() const;
+    SourceRow rowOf(const UpdateSource &source) const;
     void placeNewNode(TTreeNode *node);
     void sortChildrenOf(QTreeWidgetItem *parent);
 
@@ -225,6 +271,11 @@ private:
     QTreeWidgetItem *previousInTreeOrder(QTreeWidgetItem *item) const;
     void collapseFully(QTreeWidgetItem *item);
     void moveSelectionOutOfCollapsed();
+
+    // Drag helpers (dbtreeview_drag.cpp).
+    void dragOver(const QPoint &viewportPos);
+    void setDropTarget(QTreeWidgetItem *item);
+    void endDrag();
 
     Database *m_db = nullptr;
     const StoreQuery *m_iSource = nullptr;
@@ -253,6 +304,11 @@ private:
 
     TDelRecordEvent m_onBefDelete;
     TGetImageEvent m_onGetImage;
+    TDropNodeEvent m_onDropNode;
+    QPersistentModelIndex m_dropTarget;
+    QTimer *m_dragScrollTimer = nullptr;
+    QPoint m_dragPos;
+    bool m_dragging = false;
     QList<QIcon> m_images;
     QColor m_fontColour;
 

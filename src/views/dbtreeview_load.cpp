@@ -4,6 +4,7 @@
 #include "views/dbtreeview.h"
 #include "views/dbtreeview_p.h"
 #include "views/sourcefields.h"
+#include "views/updatesource.h"
 
 #include "store/apperror.h"
 #include "store/database.h"
@@ -239,6 +240,34 @@ TTreeNode *TDBTreeView::FindParentForItem(LoadContext &ctx, const SourceRow &row
     if (it == ctx.parentRowOfKey.constEnd())
         return nullptr;
     return AddParent(ctx, ctx.parentRows[size_t(*it)]);
+}
+
+TTreeNode *TDBTreeView::NewDetachedNode(const UpdateSource &row)
+{
+    if (!row.hasCurrentRow())
+        return nullptr;
+    return createNode(itemInfo(rowOf(row)));
+}
+
+void TDBTreeView::AddSubtree(TTreeNode *root)
+{
+    if (!root)
+        return;
+    UpdateLock updates(*this);
+    ChangeLock changes(*this);
+    QList<QTreeWidgetItem *> children = root->takeChildren();
+    sortDetached(children);
+    root->addChildren(children);
+    // One insertion for the whole subtree, whatever its size.
+    placeNewNode(root);
+    QList<QTreeWidgetItem *> pending{root};
+    while (!pending.isEmpty()) {
+        QTreeWidgetItem *item = pending.takeLast();
+        if (TTreeNode *node = NodeOf(item))
+            indexNode(node);
+        for (int c = 0; c < item->childCount(); ++c)
+            pending.append(item->child(c));
+    }
 }
 
 } // namespace qm

@@ -11,14 +11,19 @@ namespace qm {
 
 TDBTreeView::SourceRow TDBTreeView::updateRow() const
 {
-    auto text = [this](const QString &field) {
-        return field.isEmpty() ? QString() : m_uSource->value(field).toString();
+    return rowOf(*m_uSource);
+}
+
+TDBTreeView::SourceRow TDBTreeView::rowOf(const UpdateSource &source) const
+{
+    auto text = [&source](const QString &field) {
+        return field.isEmpty() ? QString() : source.value(field).toString();
     };
     SourceRow row;
     row.key = text(m_fieldId);
     row.parentKey = text(m_fieldParentId);
     row.name = text(m_fieldName);
-    row.val = m_fieldVal.isEmpty() ? 0.0 : m_uSource->value(m_fieldVal).toDouble();
+    row.val = m_fieldVal.isEmpty() ? 0.0 : source.value(m_fieldVal).toDouble();
     row.type = text(m_fieldType).left(1);
     row.type2 = text(m_fieldType2).left(1);
     row.type3 = text(m_fieldType3).left(1);
@@ -134,13 +139,26 @@ void TDBTreeView::sortChildrenOf(QTreeWidgetItem *parent)
         parent->sortChildren(0, Qt::AscendingOrder);
 }
 
+void TDBTreeView::SortChildren(TTreeNode *parent)
+{
+    // One level only, unlike sorting the whole view.
+    sortChildrenOf(parent ? static_cast<QTreeWidgetItem *>(parent) : invisibleRootItem());
+}
+
 TTreeNode *TDBTreeView::AddNodeFromUpdateSource()
+{
+    if (!m_uSource)
+        return nullptr;
+    return AddNodeFromRow(*m_uSource);
+}
+
+TTreeNode *TDBTreeView::AddNodeFromRow(const UpdateSource &source)
 {
     UpdateLock updates(*this);
     ChangeLock changes(*this);
-    if (!m_uSource || !m_uSource->hasCurrentRow())
+    if (!source.hasCurrentRow())
         return nullptr;
-    const SourceRow row = updateRow();
+    const SourceRow row = rowOf(source);
     if (TTreeNode *existing = FindNodeById(row.key))
         return existing;
 
@@ -282,6 +300,48 @@ void TDBTreeView::ReparentNode(TTreeNode *node, const QString &newParentKey)
         SortAll();
     else if (!isTopLevelKey(newParentKey))
         sortChildrenOf(FindNodeById(newParentKey));
+}
+
+namespace {
+
+void collectExpanded(QTreeWidgetItem *item, QList<QTreeWidgetItem *> &expanded)
+{
+    if (item->isExpanded())
+        expanded.append(item);
+    for (int c = 0; c < item->childCount(); ++c)
+        collectExpanded(item->child(c), expanded);
+}
+
+} // namespace
+
+void TDBTreeView::MoveNode(TTreeNode *node, TTreeNode *target, bool intoTarget)
+{
+    if (!node || !target || node == target)
+        return;
+    UpdateLock updates(*this);
+    ChangeLock changes(*this);
+    const bool wasCurrent = currentItem() == node;
+    // Taking a subtree out of the view forgets which of its nodes were open.
+    QList<QTreeWidgetItem *> expanded;
+    collectExpanded(node, expanded);
+
+    if (QTreeWidgetItem *p = node->parent())
+        p->removeChild(node);
+    else
+        takeTopLevelItem(indexOfTopLevelItem(node));
+
+    if (intoTarget) {
+        target->insertChild(0, node);
+        target->setExpanded(true);
+    } else if (QTreeWidgetItem *p = target->parent()) {
+        p->insertChild(p->indexOfChild(target) + 1, node);
+    } else {
+        insertTopLevelItem(indexOfTopLevelItem(target) + 1, node);
+    }
+    for (QTreeWidgetItem *item : expanded)
+        item->setExpanded(true);
+    if (wasCurrent)
+        setCurrentItem(node);
 }
 
 } // namespace qm

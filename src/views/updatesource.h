@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QVariant>
 
@@ -34,6 +35,22 @@ public:
 
 private:
     TableCursor &m_cursor;
+};
+
+// A row held in memory, for rows written straight to the table (a bulk
+// copy) that the tree is to show without the cursor moving onto each one.
+class RowUpdateSource : public UpdateSource
+{
+public:
+    void set(const QString &field, const QVariant &value) { m_values.insert(field, value); }
+
+    bool hasCurrentRow() const override { return !m_values.isEmpty(); }
+    QVariant value(const QString &field) const override { return m_values.value(field); }
+    // The row is not the tree's to delete.
+    void deleteCurrentRow() override {}
+
+private:
+    QHash<QString, QVariant> m_values;
 };
 
 } // namespace qm

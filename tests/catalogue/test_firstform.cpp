@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QToolBar>
+#include <QMenu>
 #include <QtTest>
 
 using namespace qm;
@@ -86,6 +87,7 @@ private slots:
     void exitFromTheEditorClosesTheCatalogue();
     void systemFilter();
     void debugShortcutTogglesTheFlag();
+    void everyMenuItemHasItsOwnKey();
 };
 
 void TestFirstForm::initTestCase()
@@ -263,6 +265,8 @@ void TestFirstForm::openCount_data()
     QTest::newRow("double click, closed unchanged") << "double click" << false;
     QTest::newRow("panel button, saved") << "button" << true;
     QTest::newRow("menu, saved") << "menu" << true;
+    QTest::newRow("Enter key, closed unchanged") << "enter" << false;
+    QTest::newRow("keypad Enter, saved") << "keypad enter" << true;
 }
 
 void TestFirstForm::openCount()
@@ -303,6 +307,11 @@ void TestFirstForm::openCount()
         form.action("&Open...")->trigger();
     } else if (how == "button") {
         form.countDetails()->openButton()->click();
+    } else if (how.endsWith("enter")) {
+        TDBTreeView *tree = form.countTree();
+        tree->setFocus();
+        QTest::keyClick(tree, how == "enter" ? Qt::Key_Return : Qt::Key_Enter,
+                        how == "enter" ? Qt::NoModifier : Qt::KeypadModifier);
     } else {
         TDBTreeView *tree = form.countTree();
         const QRect r = tree->visualItemRect(tree->FindNodeById("2"));
@@ -471,6 +480,42 @@ void TestFirstForm::debugShortcutTogglesTheFlag()
     QVERIFY(f.data->state().debug);
     QTest::keyClick(&form, Qt::Key_F12, Qt::ControlModifier | Qt::ShiftModifier);
     QVERIFY(!f.data->state().debug);
+}
+
+void TestFirstForm::everyMenuItemHasItsOwnKey()
+{
+    test::CatalogueFixture f;
+    TFirstForm &form = f.show();
+    // The key follows the "&"; "&&" is a plain ampersand.
+    const auto key = [](const QString &text) {
+        const int at = QString(text).replace(QStringLiteral("&&"), QStringLiteral("__")).indexOf(u'&');
+        return at < 0 || at + 1 >= text.size() ? QChar() : text.at(at + 1).toLower();
+    };
+    QList<QMenu *> menus;
+    for (QAction *top : form.menuBar()->actions())
+        if (top->isVisible() && top->menu())
+            menus << top->menu();
+    QStringList titles;
+    for (QAction *top : form.menuBar()->actions())
+        if (top->isVisible())
+            titles << top->text();
+    QCOMPARE(titles, (QStringList{"&File", "&View", "&Database", "&Help"}));
+    for (int i = 0; i < menus.size(); ++i) {
+        QSet<QChar> seen;
+        for (QAction *a : menus.at(i)->actions()) {
+            if (a->isSeparator())
+                continue;
+            if (a->menu())
+                menus << a->menu();
+            const QChar k = key(a->text());
+            QVERIFY2(!k.isNull(), qPrintable(a->text() + " has no key"));
+            QVERIFY2(!seen.contains(k), qPrintable(a->text() + " shares its key"));
+            seen.insert(k);
+        }
+    }
+    // The words stay those of the captions, and the toolbar shares the action.
+    QCOMPARE(form.action("Delete Count")->text(), QStringLiteral("&Delete Count"));
+    QCOMPARE(form.action("Delete Count")->iconText(), QStringLiteral("Delete Count"));
 }
 
 QTEST_MAIN(TestFirstForm)

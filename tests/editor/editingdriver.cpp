@@ -12,6 +12,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QLineEdit>
 #include <QPushButton>
@@ -57,6 +58,22 @@ void EditingDriver::ClickNode(TDBTreeView *tree, QTreeWidgetItem *node)
 {
     tree->scrollToItem(node);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(node).center());
+}
+
+void EditingDriver::DragNode(TDBTreeView *tree, QTreeWidgetItem *from, const QPoint &to)
+{
+    QWidget *viewport = tree->viewport();
+    tree->scrollToItem(from);
+    const QPoint start = tree->visualItemRect(from).center();
+    const QPoint away = start + QPoint(QApplication::startDragDistance() + 4, 0);
+    QTest::mousePress(viewport, Qt::LeftButton, {}, start);
+    QTest::mouseMove(viewport, away - QPoint(2, 0));
+    QTest::mouseMove(viewport, away);
+    QTest::mouseMove(viewport, (away + to) / 2);
+    QTest::mouseMove(viewport, to);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
+    // The drop is handled once the mouse event is over.
+    QTest::qWait(20);
 }
 
 TTreeNode *EditingDriver::Node(TDBTreeView *tree, const QString &name)

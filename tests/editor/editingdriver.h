@@ -37,6 +37,9 @@ public:
     static void Click(QAbstractButton *button);
     static void ClickNode(TDBTreeView *tree, QTreeWidgetItem *node);
     static TTreeNode *Node(TDBTreeView *tree, const QString &name);
+    // Presses on a node, drags it to a point of the tree's viewport and
+    // lets go there, as the mouse does.
+    static void DragNode(TDBTreeView *tree, QTreeWidgetItem *from, const QPoint &to);
 
     TDBTreeView *transTree() const;
     TDBTreeView *filesTree() const;

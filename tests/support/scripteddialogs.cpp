@@ -23,7 +23,7 @@ QString kindName(MessageKind kind)
 
 MessageAnswer ScriptedDialogs::message(MessageKind kind, const QString &text, MessageButtons buttons)
 {
-    m_prompts.append({kindName(kind), text, buttons, DirectoryMode::ExistingOnly});
+    m_prompts.append({kindName(kind), text, buttons, DirectoryMode::ExistingOnly, {}});
     // A box with only "OK" has nothing to decide and takes no queued answer.
     if (buttons == MessageButtons::Ok)
         return MessageAnswer::Ok;
@@ -35,7 +35,7 @@ MessageAnswer ScriptedDialogs::message(MessageKind kind, const QString &text, Me
 
 QString ScriptedDialogs::chooseDirectory(const QString &start, DirectoryMode mode)
 {
-    m_prompts.append({QStringLiteral("directory"), start, MessageButtons::Ok, mode});
+    m_prompts.append({QStringLiteral("directory"), start, MessageButtons::Ok, mode, {}});
     if (m_directories.isEmpty()) {
         m_unexpected = QStringLiteral("no folder queued for the chooser");
         return {};
@@ -64,24 +64,27 @@ QString ScriptedDialogs::saveFile(const FileDialogRequest &request)
     return nextFile("save", request);
 }
 
-bool ScriptedDialogs::nextPrintAnswer(const char *kind)
+bool ScriptedDialogs::nextPrintAnswer(const char *kind, QPrinter &printer)
 {
     m_prompts.append({QString::fromLatin1(kind), {}, MessageButtons::Ok, DirectoryMode::ExistingOnly, {}});
     if (m_printAnswers.isEmpty()) {
         m_unexpected = QStringLiteral("no answer queued for the %1 dialog").arg(QString::fromLatin1(kind));
         return false;
     }
-    return m_printAnswers.dequeue();
+    const PrintAnswer answer = m_printAnswers.dequeue();
+    if (answer.choose)
+        answer.choose(printer);
+    return answer.accepted;
 }
 
-bool ScriptedDialogs::printDialog(QPrinter &)
+bool ScriptedDialogs::printDialog(QPrinter &printer)
 {
-    return nextPrintAnswer("print");
+    return nextPrintAnswer("print", printer);
 }
 
-bool ScriptedDialogs::pageSetupDialog(QPrinter &)
+bool ScriptedDialogs::pageSetupDialog(QPrinter &printer)
 {
-    return nextPrintAnswer("pagesetup");
+    return nextPrintAnswer("pagesetup", printer);
 }
 
 QStringList ScriptedDialogs::texts() const

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace qm::test {
 
 // A dialog service for tests: records every prompt and answers from queues.
@@ -37,8 +39,12 @@ public:
     void queueDirectory(const QString &dir) { m_directories.enqueue(dir); }
     // An empty path means the user cancelled the file dialog.
     void queueFile(const QString &path) { m_files.enqueue(path); }
-    // Whether the next print or page set-up dialog is accepted.
-    void queuePrintAnswer(bool accepted) { m_printAnswers.enqueue(accepted); }
+    // Whether the next print or page set-up dialog is accepted; choose, when
+    // given, makes the user's choices on the printer first.
+    void queuePrintAnswer(bool accepted, std::function<void(QPrinter &)> choose = {})
+    {
+        m_printAnswers.enqueue({accepted, std::move(choose)});
+    }
 
     const QList<Prompt> &prompts() const { return m_prompts; }
     QStringList texts() const;
@@ -53,10 +59,15 @@ private:
     QQueue<MessageAnswer> m_answers;
     QQueue<QString> m_directories;
     QQueue<QString> m_files;
-    QQueue<bool> m_printAnswers;
+    struct PrintAnswer
+    {
+        bool accepted;
+        std::function<void(QPrinter &)> choose;
+    };
+    QQueue<PrintAnswer> m_printAnswers;
 
     QString nextFile(const char *kind, const FileDialogRequest &request);
-    bool nextPrintAnswer(const char *kind);
+    bool nextPrintAnswer(const char *kind, QPrinter &printer);
     QString m_unexpected;
 };
 

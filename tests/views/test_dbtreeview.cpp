@@ -6,6 +6,7 @@
 #include "store/database.h"
 #include "store/query.h"
 #include "views/dbtreeview.h"
+#include "views/updatesource.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -57,6 +58,11 @@ private slots:
     void deleteSelectedNode_data();
     void deleteSelectedNode();
     void reparentNode();
+    void moveNodeKeepsWhatWasOpen_data();
+    void moveNodeKeepsWhatWasOpen();
+    void addSubtreeGoesInOnce();
+    void cutNodesAreDimmed();
+    void dragScrollsNearTheEdges();
 
     void findText_data();
     void findText();
@@ -615,6 +621,134 @@ void TestDBTreeView::reparentNode()
     QCOMPARE(m_tree->FindNodeById("6"), alone);
     QCOMPARE(childTexts(g2), QStringList({"Alone {2 FPs}", "Lookup {6 FPs}"}));
     QCOMPARE(m_dialogs->prompts().size(), 1);
+}
+
+void TestDBTreeView::moveNodeKeepsWhatWasOpen_data()
+{
+    QTest::addColumn<int>("node");
+    QTest::addColumn<int>("target");
+    QTest::addColumn<bool>("into");
+    QTest::addColumn<int>("parent");
+    QTest::addColumn<QStringList>("siblings");
+    // Tree order: Alone(6), G1(1): Entry(2), G2(4): Lookup(5), Report(3).
+    QTest::newRow("into a group, first") << 6 << 4 << true << 4 << QStringList({"Alone {2 FPs}", "Lookup {6 FPs}"});
+    QTest::newRow("right after an item") << 3 << 6 << false << 0
+                                         << QStringList({"Alone {2 FPs}", "Report {0 FPs}", "G1 {10 FPs}"});
+    QTest::newRow("an open group after an item")
+        << 4 << 6 << false << 0 << QStringList({"Alone {2 FPs}", "G2 {6 FPs}", "G1 {10 FPs}"});
+}
+
+void TestDBTreeView::moveNodeKeepsWhatWasOpen()
+{
+    QFETCH(int, node);
+    QFETCH(int, target);
+    QFETCH(bool, into);
+    QFETCH(int, parent);
+    QFETCH(QStringList, siblings);
+    loadSample();
+    TTreeNode *moved = m_tree->FindNodeById(QString::number(node));
+    m_tree->SelectNode(moved);
+    m_tree->MoveNode(moved, m_tree->FindNodeById(QString::number(target)), into);
+    QCOMPARE(parentOf(node), parent);
+    QCOMPARE(childTexts(moved->parent()), siblings);
+    QCOMPARE(m_tree->SelectedNode(), moved);
+    QCOMPARE(m_tree->FindNodeById("5")->parent()->isExpanded(), true);
+    QCOMPARE(m_tree->FindNodeById("4")->isExpanded(), true);
+    QVERIFY(m_dialogs->prompts().isEmpty());
+}
+
+namespace {
+
+// A row as a copy writes it.
+struct Row : RowUpdateSource
+{
+    Row(int tag, const QString &name, double fp, const QString &type, int owner)
+    {
+        set("Tag", tag);
+        set("Description", name);
+        set("FP_Val", fp);
+        set("Type", type);
+        set("Owner_Tag", owner);
+        set("Change_Type", "A");
+        set("Complexity", "1");
+    }
+};
+
+} // namespace
+
+void TestDBTreeView::addSubtreeGoesInOnce()
+{
+    loadSample();
+    TTreeNode *root = m_tree->NewDetachedNode(Row(10, "Copied", 0, "G", 1));
+    QVERIFY(root);
+    for (const Row &row : {Row(11, "Zed", 3, "I", 10), Row(12, "Abe", 4, "I", 10)}) {
+        TTreeNode *child = m_tree->NewDetachedNode(row);
+        root->addChild(child);
+        m_tree->AddToNodeValue(child->info.value, root);
+    }
+    // Not shown, so not found, until it is put in.
+    QVERIFY(!m_tree->FindNodeById("11"));
+    QCOMPARE(text(1), QString("G1 {10 FPs}"));
+    m_tree->AddSubtree(root);
+    QCOMPARE(text(10), QString("Copied {7 FPs}"));
+    QCOMPARE(text(1), QString("G1 {17 FPs}"));
+    QCOMPARE(childTexts(root), QStringList({"Abe {4 FPs}", "Zed {3 FPs}"}));
+    QCOMPARE(childTexts(m_tree->FindNodeById("1")),
+             QStringList({"Copied {7 FPs}", "Entry {4 FPs}", "G2 {6 FPs}", "Report {0 FPs}"}));
+    QCOMPARE(m_tree->FindNodeById("11")->parentNode(), root);
+}
+
+void TestDBTreeView::cutNodesAreDimmed()
+{
+    loadSample();
+    m_tree->setImages({QIcon(QPixmap(16, 16))});
+    m_tree->setOnGetImage([](const TNodeInfo &) { return 0; });
+    TTreeNode *entry = m_tree->FindNodeById("2");
+    m_tree->SetNodeImage(entry, 0);
+    const QImage normal = entry->icon(0).pixmap(16, 16).toImage();
+    m_tree->SetNodeCut(entry, true);
+    QVERIFY(entry->isCut());
+    QCOMPARE(entry->foreground(0).color(), m_tree->palette().color(QPalette::Disabled, QPalette::Text));
+    QVERIFY(entry->icon(0).pixmap(16, 16).toImage() != normal);
+    // A refresh of the row keeps the mark.
+    m_cursor->locate("Tag", 2);
+    m_tree->RefreshNodeFromUpdateSource();
+    QVERIFY(entry->isCut());
+    m_tree->SetNodeCut(entry, false);
+    QVERIFY(!entry->data(0, Qt::ForegroundRole).isValid());
+    QCOMPARE(entry->icon(0).pixmap(16, 16).toImage(), normal);
+}
+
+void TestDBTreeView::dragScrollsNearTheEdges()
+{
+    configureTransactions();
+    for (int tag = 1; tag <= 60; ++tag)
+        InsertTrans(*m_db, {kCount, tag, QString("Item %1").arg(tag, 2, 10, QChar('0')), 1, "I"}, "Trans");
+    m_cursor->refresh();
+    m_tree->LoadTree();
+    m_tree->resize(300, 200);
+    QCoreApplication::processEvents();
+    const auto top = [this] { return m_tree->itemAt(QPoint(1, 1)); };
+    QWidget *viewport = m_tree->viewport();
+
+    // At the top already: nothing to scroll.
+    m_tree->DragScroll(QPoint(5, 5));
+    QCOMPARE(top(), m_tree->topLevelItem(0));
+
+    m_tree->scrollToItem(m_tree->topLevelItem(30), QAbstractItemView::PositionAtTop);
+    QCOMPARE(top(), m_tree->topLevelItem(30));
+    m_tree->DragScroll(QPoint(5, 19));
+    QCOMPARE(top(), m_tree->topLevelItem(29));
+    m_tree->DragScroll(QPoint(5, 20)); // below the band
+    QCOMPARE(top(), m_tree->topLevelItem(29));
+
+    const QPoint bottom(5, viewport->height() - 2);
+    QTreeWidgetItem *under = m_tree->itemAt(bottom);
+    QVERIFY(under);
+    QTreeWidgetItem *next = m_tree->itemBelow(under);
+    QVERIFY(!viewport->rect().contains(m_tree->visualItemRect(next)));
+    m_tree->DragScroll(bottom);
+    QVERIFY(viewport->rect().contains(m_tree->visualItemRect(next)));
 }
 
 // --- Navigation ---

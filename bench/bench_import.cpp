@@ -1,0 +1,128 @@
+// Times the import wizard on the export of a generated count: from "Next >"
+// on the first page to the checked second page with its view and log
+// painted, then loading into the working tables; at 29,999 lines and at
+// twice and four times that, to show how the cost grows.
+// Run by hand (Release build), offscreen or on a display.
+//
+//   bench_import [--rounds N]
+
+#include "datagen.h"
+
+#include "interchange/exporter.h"
+#include "interchange/ui/importform.h"
+#include "store/appstate.h"
+#include "store/database.h"
+#include "store/schema.h"
+#include "store/workingcopy.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <ctime>
+#include <vector>
+
+#include "benchsupport.h"
+
+using namespace qm;
+
+namespace {
+
+QTextStream out(stdout);
+
+double ThreadCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+struct Timing
+{
+    std::vector<double> wall, cpu;
+};
+
+template <typename F> void Timed(Timing &t, F work)
+{
+    QElapsedTimer clock;
+    const double cpu = ThreadCpuMs();
+    clock.start();
+    work();
+    t.wall.push_back(clock.nsecsElapsed() / 1e6);
+    t.cpu.push_back(ThreadCpuMs() - cpu);
+}
+
+// The export of one generated count of the given scale: 29,999 lines at 1.
+QStringList ExportedText(int scale)
+{
+    QTemporaryDir temp;
+    CreateEmptyDatabaseFile(QDir(temp.path()).filePath(kDatabaseFileName));
+    Database db(QStringLiteral("bench_source"));
+    db.open(temp.path());
+    bench::DatabaseShape shape;
+    shape.otherCounts = 0;
+    shape.large = {9000 * scale, 500 * scale, 4, 1500 * scale, 18998 * scale + scale - 1, QStringLiteral("B")};
+    const int large = bench::FillDatabase(db, shape);
+    AppState state;
+    state.currentCountId = large;
+    WorkingCopy(db, state).LoadWorkingCopy(large);
+    QStringList lines = CollectExportLines(db, ExportOptions{});
+    db.close();
+    return lines;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addOption({"rounds", "Timed rounds per size.", "n", "3"});
+    parser.process(app);
+    const int rounds = std::max(1, parser.value("rounds").toInt());
+
+    QTemporaryDir temp;
+    CreateEmptyDatabaseFile(QDir(temp.path()).filePath(kDatabaseFileName));
+    Database db;
+    db.open(temp.path());
+    bench::AnsweringDialogs dialogs;
+    TImportForm form(db, dialogs);
+    form.resize(1200, 800);
+    form.show();
+
+    for (int scale : {1, 2, 4}) {
+        const QStringList lines = ExportedText(scale);
+        Timing validate, load;
+        for (int round = 0; round < rounds; ++round) {
+            form.Back();
+            form.importEdit()->setPlainText(lines.join(QLatin1Char('\n')));
+            QApplication::processEvents();
+            Timed(validate, [&] {
+                form.Validate();
+                form.validateView()->repaint();
+                form.errorLog()->repaint();
+            });
+            if (form.check().runStatus() == Severity::Error || !form.validateNextButton()->isEnabled()) {
+                out << "the exported text did not pass: " << form.errorLog()->toPlainText().left(200) << Qt::endl;
+                return 1;
+            }
+            Timed(load, [&] { form.Load(); });
+            form.show();
+        }
+        out << lines.size() << " lines" << Qt::endl;
+        out << "  validate and paint wall " << bench::Spread(validate.wall) << " (limit 1000 ms per 29,999 lines)"
+            << Qt::endl;
+        out << "                     cpu  " << bench::Spread(validate.cpu) << Qt::endl;
+        out << "  load                wall " << bench::Spread(load.wall) << " (limit 500 ms per 29,999 lines)"
+            << Qt::endl;
+        out << "                     cpu  " << bench::Spread(load.cpu) << Qt::endl;
+    }
+    db.close();
+    return 0;
+}
