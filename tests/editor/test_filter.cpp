@@ -9,6 +9,8 @@
 #include "editor/editorcommands.h"
 #include "editor/filespage.h"
 #include "editor/mainform.h"
+#include "editor/reportsource.h"
+#include "report/countreportdata.h"
 #include "editor/transpage.h"
 #include "store/appstate.h"
 #include "store/database.h"
@@ -76,6 +78,7 @@ private slots:
     void newCountStartsUnfiltered();
     void debugLabelShowsText();
     void renamedFileGivesNoFileCondition();
+    void reportFollowsFilter();
 
 private:
     void addPayrollEnhancement();
@@ -517,6 +520,28 @@ void TestFilter::renamedFileGivesNoFileCondition()
         QCOMPARE(names(m_fx->editor().transPage()->tree()),
                  (QStringList{"Add payment", "Pay slip", "Payments", "Reports"}));
         m_fx->editor().close();
+    });
+}
+
+void TestFilter::reportFollowsFilter()
+{
+    addPayrollEnhancement();
+    m_fx->OpenSaved(5);
+    m_fx->Run([&] {
+        Filter({{"ChangeTypeAddCheckBox"}, {}, true});
+        const report::CountReportData data = ReportDataFromEditor(m_fx->editor(), m_fx->db());
+        // Every page carries the mark; the figures and items are the filtered ones.
+        QVERIFY(data.filterActive);
+        QCOMPARE(data.totals.adjustedTotal, QString("16"));
+        QStringList items;
+        for (const report::ReportNode &node : data.transactions)
+            items << node.description;
+        for (const report::ReportNode &node : data.files)
+            items << node.description;
+        items.sort();
+        QCOMPARE(items, (QStringList{"Add payment", "Pay slip", "Payments", "Reports", "Tax rates"}));
+        m_fx->editor().FilterOff();
+        QVERIFY(!ReportDataFromEditor(m_fx->editor(), m_fx->db()).filterActive);
     });
 }
 
