@@ -9,6 +9,7 @@
 #include "editor/editorcommands.h"
 #include "editor/filespage.h"
 #include "editor/mainform.h"
+#include "editor/editorreport.h"
 #include "editor/reportsource.h"
 #include "report/countreportdata.h"
 #include "editor/transpage.h"
@@ -79,6 +80,7 @@ private slots:
     void debugLabelShowsText();
     void renamedFileGivesNoFileCondition();
     void reportFollowsFilter();
+    void reportInProgressIsAskedAbout();
 
 private:
     void addPayrollEnhancement();
@@ -543,6 +545,29 @@ void TestFilter::reportFollowsFilter()
         m_fx->editor().FilterOff();
         QVERIFY(!ReportDataFromEditor(m_fx->editor(), m_fx->db()).filterActive);
     });
+}
+
+void TestFilter::reportInProgressIsAskedAbout()
+{
+    addPayrollEnhancement();
+    m_fx->OpenSaved(5);
+    QTemporaryDir out;
+    m_fx->Run([&] {
+        TMainForm &editor = m_fx->editor();
+        Filter({{"ChangeTypeAddCheckBox"}, {}, true});
+        m_fx->dialogs.queueFile(out.filePath("payroll.pdf"));
+        editor.report().exportPdfAction()->trigger();
+        QVERIFY(editor.IsReportBusy());
+        // "No" lets the report go on and leaves the filter as it was.
+        m_fx->dialogs.queueAnswer(MessageAnswer::No);
+        editor.commands().action(C::ToolFilterOff)->trigger();
+        QCOMPARE(m_fx->dialogs.texts().last(), kReportQuestion);
+        QVERIFY(m_fx->state().filterActive);
+        QVERIFY(editor.IsReportBusy());
+        QTRY_VERIFY_WITH_TIMEOUT(!editor.IsReportBusy(), 20000);
+        editor.close();
+    });
+    QVERIFY(QFileInfo::exists(out.filePath("payroll.pdf")));
 }
 
 QTEST_MAIN(TestFilter)
