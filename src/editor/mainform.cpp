@@ -48,6 +48,7 @@ TMainForm::TMainForm(DataModule &dataModule, QWidget *parent)
     BuildStatusBar();
     ConnectCommands();
     ConnectPages();
+    BuildSearch();
     m_editing = new TCountEditing(*this, m_db, m_wc);
     m_report = new TEditorReport(*this, m_db, m_messages);
     m_exportForm = new TExportForm(m_db, m_messages, this);

@@ -32,6 +32,8 @@ class TCountSummary;
 class TEditorReport;
 class TExportForm;
 class TFilesPage;
+class TFindForm;
+class TFormFilter;
 class TTransPage;
 class WorkingCopy;
 struct AppState;
@@ -85,6 +87,14 @@ public:
     // built for the preview); CancelReport stops it.
     bool IsReportBusy() const;
     void CancelReport();
+
+    // Filter and find (mainform_filter.cpp).
+    void OpenFilter();
+    void FilterOff();
+    void ApplyFilter();
+    void FindNext();
+    TFormFilter *filterForm() const { return m_filterForm; }
+    TFindForm *findForm() const { return m_findForm; }
 
     // --- Parts and state, for the pages and tests ---
     AppState &appState() { return m_state; }
@@ -170,6 +180,17 @@ private:
     void HierarchyCommand(TEditorCommands::Id id);
     void ExportData(); // mainform_export.cpp
 
+    // Filter and find (mainform_filter.cpp).
+    void BuildSearch();
+    bool AskStopReportForFilter();
+    void ClearFilterForCount();
+    void SwitchFilterOffAndRebuild();
+    void RenewFilterTexts();
+    void OpenFind();
+    void SearchMenuShown();
+    // The catalogue's figure after a save: never a filtered one.
+    void StoreSavedTotal();
+
     // WorkingCopyUi: what the working copy asks of the editor.
     MessageAnswer message(MessageKind kind, const QString &text, MessageButtons buttons) override;
     void cancelReport() override;
@@ -213,6 +234,8 @@ private:
     TEditorReport *m_report = nullptr;
     TExportForm *m_exportForm = nullptr;
     QList<QLabel *> m_statusPanels;
+    TFormFilter *m_filterForm = nullptr;
+    TFindForm *m_findForm = nullptr;
 
     QTimer m_loadTimer;
     LoadStep m_pendingStep = LoadStep::None;

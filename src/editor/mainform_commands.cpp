@@ -102,12 +102,12 @@ void TMainForm::AfterSave(bool saved)
     // The saved row carries the total the count had when it was opened;
     // give it the figure it has now, so that closing without saving later
     // edits leaves the catalogue right. A derived count's trees are rebuilt
-    // first; a filtered figure is no total.
+    // first.
     if (saved) {
         if (m_pendingStep != LoadStep::None)
             m_storeTotalAfterLoad = true;
-        else if (!m_state.filterActive)
-            m_wc.StoreCountTotal();
+        else
+            StoreSavedTotal();
     }
     UpdateCommands();
 }

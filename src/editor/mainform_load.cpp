@@ -65,8 +65,8 @@ void TMainForm::Opening()
 
     m_transPage->ShowPanelDocked();
     m_filesPage->ShowPanelDocked();
-    m_transPage->tree()->setFilterOn(false);
-    m_filesPage->tree()->setFilterOn(false);
+    // Every count starts unfiltered.
+    ClearFilterForCount();
 
     m_transPage->SetDebugFieldsVisible(m_state.debug);
     m_commands->debugMenu()->menuAction()->setVisible(m_state.debug);
@@ -140,8 +140,7 @@ void TMainForm::BuildTotals()
     m_pendingStep = LoadStep::None;
     if (m_storeTotalAfterLoad) {
         m_storeTotalAfterLoad = false;
-        if (!m_state.filterActive)
-            m_wc.StoreCountTotal();
+        StoreSavedTotal();
     }
     EndOpeningBusy();
     UpdateCommands();

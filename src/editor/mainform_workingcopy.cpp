@@ -94,6 +94,8 @@ void TMainForm::reopenAfterSave()
     for (StoreQuery *source :
          {&m_transPage->parentSource(), &m_transPage->itemSource(), &m_filesPage->itemSource()})
         source->setParam(QStringLiteral("Count_Id"), m_state.currentCountId);
+    // The filter's file condition names the count by its id.
+    RenewFilterTexts();
     m_transPage->SyncSelection();
     m_filesPage->SyncSelection();
     m_summary->MarkVafStale();
@@ -110,11 +112,7 @@ void TMainForm::rebuildAfterSaveAs()
 
 void TMainForm::switchFilterOff()
 {
-    m_state.filterActive = false;
-    for (StoreQuery *source :
-         {&m_transPage->parentSource(), &m_transPage->itemSource(), &m_filesPage->itemSource()})
-        source->setConditionLine(QString());
-    RebuildTrees();
+    SwitchFilterOffAndRebuild();
 }
 
 qint64 TMainForm::totalAdjustedFps()

@@ -13,6 +13,7 @@
 #include "views/dbtreeview.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -440,9 +441,20 @@ void TestCountPage::filteredFiguresAreBlue()
     addCount(1);
     test::InsertTrans(m_fx->db(), {1, 1, "Entry", 4});
     m_fx->OpenSaved(1);
-    m_fx->state().filterActive = filtered;
     TMainForm &editor = m_fx->editor();
     m_fx->Run([&] {
+        // Every count opens unfiltered; the filter comes from its dialog.
+        if (filtered) {
+            auto watch = test::ModalWatch::Start(
+                [](QWidget *modal) {
+                    modal->findChild<QCheckBox *>(QStringLiteral("ChangeTypeAddCheckBox"))->click();
+                    modal->findChild<QPushButton *>(QStringLiteral("OkButton"))->click();
+                },
+                QStringLiteral("TFormFilter"));
+            editor.commands().action(TEditorCommands::ToolFilter)->trigger();
+            QVERIFY(watch->fired());
+            QVERIFY(m_fx->state().filterActive);
+        }
         const QColor expected = filtered ? QColor(Qt::blue) : editor.palette().color(QPalette::WindowText);
         for (const char *name : {"TotalEdit", "TotalUnAEdit", "VAFAfterEdit", "VAFBeforeEdit"}) {
             auto *edit = editor.countPage()->findChild<QLineEdit *>(QString::fromLatin1(name));
