@@ -2,6 +2,8 @@
 #include "editorfixture.h"
 #include "modalwatch.h"
 
+#include "analysis/analyserchart.h"
+#include "analysis/fpchart.h"
 #include "analysis/formfilter.h"
 #include "analysis/countsummary.h"
 #include "analysis/summarylistview.h"
@@ -26,6 +28,8 @@
 #include <QSignalSpy>
 #include <QTreeWidgetItemIterator>
 #include <QtTest>
+
+#include <numeric>
 
 using namespace qm;
 using C = TEditorCommands;
@@ -265,7 +269,20 @@ void TestFilter::summaryAndTotalsFollowFilter()
                  true);
         // Added inputs, added outputs, added interface files.
         QCOMPARE(shown.summaryList->topLevelItemCount(), 3);
+        // The chart draws the filtered summary: one slice a row, unadjusted points.
+        const auto chartValues = [&] {
+            editor.pageControl()->setCurrentIndex(TMainForm::AnalyserPage);
+            const QList<double> values = editor.analyserChart()->chart()->SeriesValues();
+            editor.pageControl()->setCurrentIndex(TMainForm::GeneralPage);
+            return values;
+        };
+        const QList<double> filtered = chartValues();
+        QCOMPARE(filtered.size(), 3);
+        QCOMPARE(std::accumulate(filtered.begin(), filtered.end(), 0.0), 15.0);
         editor.commands().action(C::ToolFilterOff)->trigger();
+        const QList<double> whole = chartValues();
+        QCOMPARE(whole.size(), shown.summaryList->topLevelItemCount());
+        QCOMPARE(std::accumulate(whole.begin(), whole.end(), 0.0), 37.0);
         QCOMPARE(m_fx->state().filterActive, false);
         QCOMPARE(shown.totalAdjusted->text(), QString("38"));
         QCOMPARE(editor.statusPanel(1)->text(), QString());
