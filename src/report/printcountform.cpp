@@ -28,10 +28,10 @@ struct CellPlace
 };
 
 // Cells 2 to 5 of a summary line by summary mode. The last column of the
-// first mode ends at the band's right edge, in line with the rules above and
-// below it, rather than a few pixels past them.
+// first mode ends where the rules above and below it end, 10 short of the
+// band's edge, rather than a few pixels past them.
 const std::array<std::array<CellPlace, 4>, 4> kSummaryCells = {{
-    {{{250, false}, {425, true}, {575, true}, {718, true}}},
+    {{{250, false}, {425, true}, {575, true}, {708, true}}},
     {{{120, false}, {400, true}, {525, true}, {650, true}}},
     {{{275, true}, {425, true}, {550, true}, {650, true}}},
     {{{150, true}, {300, true}, {400, true}, {500, true}}},

@@ -294,7 +294,7 @@ void TestCountReport::summaryLines_data()
     QTest::addColumn<QList<double>>("anchors");
 
     QTest::newRow("type / change type") << 0 << QStringList{"Files - External Interface File", "Add", "1", "5", "5.3"}
-                                        << QList<double>{10, 250, -425, -575, -718};
+                                        << QList<double>{10, 250, -425, -575, -708};
     QTest::newRow("breakdown") << 1 << QStringList{"Trans.", "Payroll run", "4", "21", "22.4"}
                                << QList<double>{10, 120, -400, -525, -650};
     QTest::newRow("type") << 2 << QStringList{"Transactions - External Input", "4", "17", "18.1"}
