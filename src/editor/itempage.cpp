@@ -153,6 +153,13 @@ void TItemPage::BuildPanel(const QList<CodeChoice> &types, QWidget *generalExtra
     // stay put whatever the selected item hides.
     m_tabs->setMinimumHeight(m_tabs->sizeHint().height());
 
+    // Enter in any of the panel's boxes stores the row, as "OK" does.
+    for (QLineEdit *edit : content->findChildren<QLineEdit *>())
+        connect(edit, &QLineEdit::returnPressed, m_ok, [this] {
+            if (m_ok->isEnabled())
+                m_ok->click();
+        });
+
     m_panel = new TDockPanel(PanelName(), m_caption + QStringLiteral(" Properties"), this);
     m_panel->setWidget(content);
     m_panel->setReferenceButton(m_ok);

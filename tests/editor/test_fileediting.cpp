@@ -18,6 +18,7 @@
 #include <QSqlQuery>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QPushButton>
 #include <QtTest>
 
 using namespace qm;
@@ -49,6 +50,8 @@ private slots:
     void markLinkedFileDeleted_data();
     void markLinkedFileDeleted();
     void linkedTransactionsList();
+    void enterStoresTheRow_data();
+    void enterStoresTheRow();
 
 private:
     void addPayroll(const QString &type = "B", const QString &change = "A");
@@ -313,6 +316,39 @@ void TestFileEditing::linkedTransactionsList()
         QCOMPARE(TDBListView::ItemOf(list->topLevelItem(0))->imageIndex(), 6);
         d.SelectFile("Archive");
         QCOMPARE(list->topLevelItemCount(), 0);
+    });
+}
+
+void TestFileEditing::enterStoresTheRow_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::newRow("name") << "name";
+    QTest::newRow("RETs") << "rets";
+    QTest::newRow("DETs") << "dets";
+}
+
+// Enter in a box of the panel stores the row as "OK" does.
+void TestFileEditing::enterStoresTheRow()
+{
+    QFETCH(QString, box);
+    addPayroll();
+    m_fx->Run([&] {
+        EditingDriver d(*m_fx);
+        TFilesPage *page = d.editor.filesPage();
+        d.ShowFiles();
+        d.Command(C::ToolInsertFile);
+        d.FileName("Payslips");
+        d.FileCounts("2", "25");
+        QVERIFY(page->okButton()->isEnabled());
+        QLineEdit *edit = box == "name" ? page->nameEdit() : box == "rets" ? page->retEdit() : page->detEdit();
+        if (box == "name")
+            page->ShowGeneralTab();
+        QTest::keyClick(edit, Qt::Key_Return);
+        QVERIFY(!page->okButton()->isEnabled());
+        QVERIFY(!d.editor.filesTbl().isEditing());
+        const int tag = d.File("Payslips")->info.key.toInt();
+        QCOMPARE(stored("Files", tag, "RET_Count").toInt(), 2);
+        QCOMPARE(stored("Files", tag, "DET_Count").toInt(), 25);
     });
 }
 
