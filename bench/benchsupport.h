@@ -1,10 +1,18 @@
 #pragma once
 
-// Pieces the editor benchmarks share.
+// Pieces the benchmarks share.
 
+#include "store/appstate.h"
+#include "store/datamodule.h"
 #include "store/dialogservice.h"
+#include "store/schema.h"
+#include "store/settingsentry.h"
 
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QString>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <vector>
 
@@ -38,6 +46,63 @@ inline QString Spread(std::vector<double> ms)
         .arg(ms.front(), 0, 'f', 1)
         .arg(ms[ms.size() / 2], 0, 'f', 1)
         .arg(ms.back(), 0, 'f', 1);
+}
+
+// Offscreen unless there is a display to show the windows on; call before
+// the application object exists.
+inline void PreferOffscreen()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// Adds "--rounds N" to the parser's own options, reads the command line and
+// gives the rounds asked for, at least one.
+inline int ParseRounds(QCommandLineParser &parser, const QCoreApplication &app, const QString &defaultRounds)
+{
+    const QCommandLineOption roundsOption(QStringLiteral("rounds"), QStringLiteral("Repetitions."),
+                                          QStringLiteral("N"), defaultRounds);
+    parser.addOption(roundsOption);
+    parser.process(app);
+    return std::max(1, parser.value(roundsOption).toInt());
+}
+
+// An empty database in a folder of its own, the data module connected to it
+// and every box it raises answered.
+struct Workspace
+{
+    QTemporaryDir dir;
+    AnsweringDialogs dialogs;
+    SettingsEntry settings{dir.filePath(QStringLiteral("quillmark.ini"))};
+    DataModule dm{dialogs, settings, DataModule::Options{}};
+
+    Workspace()
+    {
+        CreateEmptyDatabaseFile(dir.filePath(kDatabaseFileName));
+        dm.ConnectDatabase(dir.path());
+    }
+};
+
+// The editor opens this count as saved, with nothing changed.
+inline void OpenSaved(AppState &state, int countId)
+{
+    state.currentCountId = countId;
+    state.newCount = false;
+    state.changeCount = 0;
+}
+
+inline double Ms(const QElapsedTimer &clock)
+{
+    return clock.nsecsElapsed() / 1e6;
+}
+
+// Milliseconds the work took.
+template <typename F> double Time(F &&work)
+{
+    QElapsedTimer clock;
+    clock.start();
+    work();
+    return Ms(clock);
 }
 
 } // namespace qm::bench
