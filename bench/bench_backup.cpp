@@ -28,6 +28,7 @@
 #include <sys/resource.h>
 #include <vector>
 #include <zlib.h>
+#include "benchsupport.h"
 
 using namespace qm;
 
@@ -35,13 +36,7 @@ namespace {
 
 QTextStream out(stdout);
 
-void expect(bool ok, const QString &what)
-{
-    if (!ok) {
-        out << "FAILED: " << what << Qt::endl;
-        std::exit(1);
-    }
-}
+using bench::Expect;
 
 double megabytes(qint64 bytes)
 {
@@ -75,7 +70,7 @@ void generate(const QString &folder, int megabytesWanted)
 {
     QDir().mkpath(folder);
     const QString file = QDir(folder).filePath(kDatabaseFileName);
-    expect(!QFileInfo::exists(file), file + " exists already");
+    Expect(!QFileInfo::exists(file), file + " exists already");
     CreateEmptyDatabaseFile(file);
     Database db;
     db.open(folder);
@@ -99,7 +94,7 @@ double rawDeflate(const QString &source, const QString &target)
 {
     QFile in(source);
     QFile outFile(target);
-    expect(in.open(QIODevice::ReadOnly) && outFile.open(QIODevice::WriteOnly), "raw files");
+    Expect(in.open(QIODevice::ReadOnly) && outFile.open(QIODevice::WriteOnly), "raw files");
     z_stream z{};
     deflateInit(&z, 1);
     std::vector<char> block(archive::kBlockSize), packed(archive::kBlockSize);
@@ -127,7 +122,7 @@ double rawInflate(const QString &source, const QString &target)
 {
     QFile in(source);
     QFile outFile(target);
-    expect(in.open(QIODevice::ReadOnly) && outFile.open(QIODevice::WriteOnly), "raw files");
+    Expect(in.open(QIODevice::ReadOnly) && outFile.open(QIODevice::WriteOnly), "raw files");
     z_stream z{};
     inflateInit(&z);
     std::vector<char> block(archive::kBlockSize), plain(archive::kBlockSize);
@@ -146,7 +141,7 @@ double rawInflate(const QString &source, const QString &target)
         z.avail_in = uInt(size);
         z.next_out = reinterpret_cast<Bytef *>(plain.data());
         z.avail_out = uInt(plain.size());
-        expect(inflate(&z, Z_FINISH) == Z_STREAM_END, "raw inflate");
+        Expect(inflate(&z, Z_FINISH) == Z_STREAM_END, "raw inflate");
         outFile.write(plain.data(), qint64(plain.size() - z.avail_out));
     }
     outFile.close();
@@ -158,7 +153,7 @@ double rawInflate(const QString &source, const QString &target)
 QByteArray checksum(const QString &path)
 {
     QFile f(path);
-    expect(f.open(QIODevice::ReadOnly), path);
+    Expect(f.open(QIODevice::ReadOnly), path);
     uLong a = adler32(0, nullptr, 0);
     for (QByteArray b; !(b = f.read(1 << 20)).isEmpty();)
         a = adler32(a, reinterpret_cast<const Bytef *>(b.constData()), uInt(b.size()));
@@ -169,7 +164,7 @@ void run(const QString &folder, int rounds)
 {
     const QString db = QDir(folder).filePath(kDatabaseFileName);
     const qint64 size = QFileInfo(db).size();
-    expect(size > 0, "no database in " + folder);
+    Expect(size > 0, "no database in " + folder);
     const QByteArray expected = checksum(db);
     QTemporaryDir work(QFileInfo(folder).absolutePath() + QStringLiteral("/bench_backup-XXXXXX"));
     const QString archive = work.filePath(QStringLiteral("db.bck"));
@@ -180,16 +175,16 @@ void run(const QString &folder, int rounds)
         QElapsedTimer t;
         t.start();
         double cpu = cpuSeconds();
-        expect(component.Backup({folder + QStringLiteral("/*.*")}, archive), "backup");
+        Expect(component.Backup({folder + QStringLiteral("/*.*")}, archive), "backup");
         backup.push_back(double(t.nsecsElapsed()) / 1e9);
         backupCpu.push_back(cpuSeconds() - cpu);
         const QString into = work.filePath(QStringLiteral("restored%1").arg(r));
         t.restart();
         cpu = cpuSeconds();
-        expect(component.Restore(archive, into), "restore");
+        Expect(component.Restore(archive, into), "restore");
         restore.push_back(double(t.nsecsElapsed()) / 1e9);
         restoreCpu.push_back(cpuSeconds() - cpu);
-        expect(checksum(QDir(into).filePath(kDatabaseFileName)) == expected, "restored copy differs");
+        Expect(checksum(QDir(into).filePath(kDatabaseFileName)) == expected, "restored copy differs");
         QDir(into).removeRecursively();
         cpu = cpuSeconds();
         deflated.push_back(rawDeflate(db, work.filePath(QStringLiteral("raw.z"))));
@@ -197,7 +192,7 @@ void run(const QString &folder, int rounds)
         cpu = cpuSeconds();
         inflated.push_back(rawInflate(work.filePath(QStringLiteral("raw.z")), work.filePath(QStringLiteral("raw.out"))));
         inflatedCpu.push_back(cpuSeconds() - cpu);
-        expect(checksum(work.filePath(QStringLiteral("raw.out"))) == expected, "raw copy differs");
+        Expect(checksum(work.filePath(QStringLiteral("raw.out"))) == expected, "raw copy differs");
     }
     const double mb = megabytes(size);
     const auto line = [&](const char *what, const std::vector<double> &s, const std::vector<double> &c) {

@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
+#include "benchsupport.h"
 
 using namespace qm;
 
@@ -32,22 +33,11 @@ namespace {
 
 QTextStream out(stdout);
 
-void expect(bool ok, const QString &what)
-{
-    if (!ok) {
-        out << "FAILED: " << what << Qt::endl;
-        std::exit(1);
-    }
-}
+using bench::Expect;
 
 QString summary(std::vector<double> t, const QString &limit)
 {
-    std::sort(t.begin(), t.end());
-    return QStringLiteral("best %1 s, median %2 s, worst %3 s (limit %4 s)")
-        .arg(t.front(), 0, 'f', 3)
-        .arg(t[t.size() / 2], 0, 'f', 3)
-        .arg(t.back(), 0, 'f', 3)
-        .arg(limit);
+    return bench::Spread(std::move(t), QStringLiteral("s"), 3) + QStringLiteral(" (limit %1 s)").arg(limit);
 }
 
 // Families of ten to thirty counts: a base count and counts derived from
@@ -103,7 +93,7 @@ int main(int argc, char **argv)
     const int systems = std::max(1, parser.value("systems").toInt());
 
     QTemporaryDir dir;
-    expect(dir.isValid(), "a temporary folder");
+    Expect(dir.isValid(), "a temporary folder");
     CreateEmptyDatabaseFile(dir.filePath(QStringLiteral("CCounts.DB")));
     {
         Database db(QStringLiteral("bench_fill"));
@@ -115,7 +105,7 @@ int main(int argc, char **argv)
     SettingsEntry settings(dir.filePath(QStringLiteral("quillmark.ini")));
     settings.writeDirectory(dir.path());
     DataModule data(dialogs, settings, DataModule::Options{{}, {}, [] {}, [](int code) { std::exit(code); }});
-    expect(data.start(), "the database connects");
+    Expect(data.start(), "the database connects");
 
     QElapsedTimer timer;
     std::vector<double> shown;
@@ -126,7 +116,7 @@ int main(int argc, char **argv)
         form.FormActivate();
         QCoreApplication::processEvents();
         shown.push_back(double(timer.nsecsElapsed()) / 1e9);
-        expect(form.countTree()->IndexedKeyCount() == counts, "every count has a node");
+        Expect(form.countTree()->IndexedKeyCount() == counts, "every count has a node");
     }
     out << QStringLiteral("%1 counts, %2 systems").arg(counts).arg(systems) << Qt::endl;
     out << "Tree shown from activation: " << summary(shown, "0.500") << Qt::endl;
@@ -151,7 +141,7 @@ int main(int argc, char **argv)
         form.ApplySystemFilter(system);
         QCoreApplication::processEvents();
         toSystem.push_back(double(timer.nsecsElapsed()) / 1e9);
-        expect(form.countTree()->topLevelItemCount() > 0, "the filtered tree has nodes");
+        Expect(form.countTree()->topLevelItemCount() > 0, "the filtered tree has nodes");
         timer.start();
         form.ApplySystemFilter(QString());
         QCoreApplication::processEvents();

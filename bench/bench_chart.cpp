@@ -21,7 +21,6 @@
 #include "store/datamodule.h"
 #include "store/database.h"
 #include "store/schema.h"
-#include "store/settingsentry.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -31,7 +30,6 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 
@@ -46,10 +44,7 @@ namespace {
 
 QTextStream out(stdout);
 
-double Ms(const QElapsedTimer &clock)
-{
-    return clock.nsecsElapsed() / 1e6;
-}
+using bench::Ms;
 
 struct Figures
 {
@@ -138,28 +133,19 @@ void ScaleRun(int rounds)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::PreferOffscreen();
     QApplication app(argc, argv);
     QCommandLineParser parser;
-    const QCommandLineOption roundsOption(QStringLiteral("rounds"), QStringLiteral("Repetitions."),
-                                          QStringLiteral("N"), QStringLiteral("9"));
-    parser.addOption(roundsOption);
     const QCommandLineOption picturesOption(QStringLiteral("pictures"), QStringLiteral("Folder for the pictures."),
                                             QStringLiteral("DIR"));
     parser.addOption(picturesOption);
-    parser.process(app);
+    const int rounds = bench::ParseRounds(parser, app, QStringLiteral("9"));
     g_pictures = parser.value(picturesOption);
-    const int rounds = std::max(1, parser.value(roundsOption).toInt());
 
     ScaleRun(rounds);
 
-    QTemporaryDir dir;
-    CreateEmptyDatabaseFile(dir.filePath(kDatabaseFileName));
-    bench::AnsweringDialogs dialogs;
-    SettingsEntry settings(dir.filePath(QStringLiteral("quillmark.ini")));
-    DataModule dm(dialogs, settings, DataModule::Options{});
-    dm.ConnectDatabase(dir.path());
+    bench::Workspace work;
+    DataModule &dm = work.dm;
     bench::DatabaseShape shape;
     shape.otherCounts = 0;
     const int large = bench::FillDatabase(dm.database(), shape);
@@ -169,10 +155,7 @@ int main(int argc, char **argv)
 
     TMainForm editor(dm);
     editor.setLoadPause(0);
-    AppState &state = dm.state();
-    state.currentCountId = large;
-    state.newCount = false;
-    state.changeCount = 0;
+    bench::OpenSaved(dm.state(), large);
 
     QList<Figures> all;
     QObject::connect(&editor, &TMainForm::LoadFinished, &editor, [&] {

@@ -16,7 +16,6 @@
 #include "store/datamodule.h"
 #include "store/database.h"
 #include "store/schema.h"
-#include "store/settingsentry.h"
 #include "views/dbtreeview.h"
 
 #include <QApplication>
@@ -24,7 +23,6 @@
 #include <QElapsedTimer>
 #include <QSqlQuery>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 
@@ -42,13 +40,7 @@ QTextStream out(stdout);
 using bench::AnsweringDialogs;
 using bench::Spread;
 
-template <typename F> double Time(F &&work)
-{
-    QElapsedTimer clock;
-    clock.start();
-    work();
-    return clock.nsecsElapsed() / 1e6;
-}
+using bench::Time;
 
 struct BigGroup
 {
@@ -150,22 +142,14 @@ void RunRounds(TMainForm &editor, Database &db, const BigGroup &big, int rounds,
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::PreferOffscreen();
     QApplication app(argc, argv);
     QCommandLineParser parser;
-    const QCommandLineOption roundsOption(QStringLiteral("rounds"), QStringLiteral("Repetitions."),
-                                          QStringLiteral("N"), QStringLiteral("5"));
-    parser.addOption(roundsOption);
-    parser.process(app);
-    const int rounds = std::max(1, parser.value(roundsOption).toInt());
+    const int rounds = bench::ParseRounds(parser, app, QStringLiteral("5"));
 
-    QTemporaryDir dir;
-    CreateEmptyDatabaseFile(dir.filePath(kDatabaseFileName));
-    AnsweringDialogs dialogs;
-    SettingsEntry settings(dir.filePath(QStringLiteral("quillmark.ini")));
-    DataModule dm(dialogs, settings, DataModule::Options{});
-    dm.ConnectDatabase(dir.path());
+    bench::Workspace work;
+    DataModule &dm = work.dm;
+    bench::AnsweringDialogs &dialogs = work.dialogs;
     bench::DatabaseShape shape;
     shape.otherCounts = 10;
     const int large = bench::FillDatabase(dm.database(), shape);
@@ -176,10 +160,7 @@ int main(int argc, char **argv)
 
     TMainForm editor(dm);
     editor.setLoadPause(0);
-    AppState &state = dm.state();
-    state.currentCountId = large;
-    state.newCount = false;
-    state.changeCount = 0;
+    bench::OpenSaved(dm.state(), large);
 
     Timings t;
     QObject::connect(&editor, &TMainForm::LoadFinished, &editor, [&] {

@@ -17,12 +17,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <algorithm>
 #include <cstdio>
 #include <vector>
+#include "benchsupport.h"
 
 using namespace qm;
 
@@ -30,22 +30,11 @@ namespace {
 
 QTextStream out(stdout);
 
-void expect(bool ok, const QString &what)
-{
-    if (!ok) {
-        out << "FAILED: " << what << Qt::endl;
-        std::exit(1);
-    }
-}
+using bench::Expect;
 
 QString summary(std::vector<double> t, double scale, const QString &unit)
 {
-    std::sort(t.begin(), t.end());
-    return QStringLiteral("best %1 %4, median %2 %4, worst %3 %4")
-        .arg(t.front() * scale, 0, 'f', 3)
-        .arg(t[t.size() / 2] * scale, 0, 'f', 3)
-        .arg(t.back() * scale, 0, 'f', 3)
-        .arg(unit);
+    return bench::Spread(std::move(t), unit, 3, scale);
 }
 
 // One row held in memory, so the refresh timing is the tree's own work.
@@ -119,7 +108,7 @@ void benchLoadAndRefresh(Database &db, int rounds)
         tree.LoadTree();
         loads.push_back(double(timer.nsecsElapsed()) / 1e9);
     }
-    expect(tree.IndexedKeyCount() == shape.transactions + shape.groups, "every transaction has a node");
+    Expect(tree.IndexedKeyCount() == shape.transactions + shape.groups, "every transaction has a node");
     out << QStringLiteral("LoadTree, %1 transactions in %2 groups: %3 (limit 0.300 s)")
                .arg(shape.transactions)
                .arg(shape.groups)
@@ -146,7 +135,7 @@ void benchLoadAndRefresh(Database &db, int rounds)
         tree.RefreshNodeFromUpdateSource();
         refreshes.push_back(double(timer.nsecsElapsed()) / 1e9);
     }
-    expect(top->info.value == topBefore + 3 + 1999 % 5, "the last value reached the top group");
+    Expect(top->info.value == topBefore + 3 + 1999 % 5, "the last value reached the top group");
     out << QStringLiteral("RefreshNodeFromUpdateSource, item %1 levels deep: %2 (limit 1.000 ms)")
                .arg(depth)
                .arg(summary(refreshes, 1000.0, "ms"))
@@ -176,7 +165,7 @@ void benchLookup(Database &db)
         tree.setFieldValShow(true);
         tree.setFieldValUnits("FPs");
         tree.LoadTree();
-        expect(tree.IndexedKeyCount() == size, "every file has a node");
+        Expect(tree.IndexedKeyCount() == size, "every file has a node");
 
         QStringList keys;
         QRandomGenerator rng(size);
@@ -188,7 +177,7 @@ void benchLookup(Database &db)
         for (const QString &key : keys)
             found += tree.FindNodeById(key) ? 1 : 0;
         const double perLookup = double(timer.nsecsElapsed()) / keys.size();
-        expect(found == keys.size(), "every key found");
+        Expect(found == keys.size(), "every key found");
         out << QStringLiteral("FindNodeById in a tree of %1 nodes: %2 ns per lookup")
                    .arg(size, 6)
                    .arg(perLookup, 0, 'f', 0)
@@ -208,10 +197,8 @@ int main(int argc, char **argv)
     parser.addOption({"rounds", "Timed builds of the large tree.", "n", "5"});
     parser.process(app);
 
-    QTemporaryDir temp;
-    CreateEmptyDatabaseFile(QDir(temp.path()).filePath(kDatabaseFileName));
-    Database db;
-    db.open(temp.path());
+    bench::ScratchDatabase scratch;
+    Database &db = scratch.db;
     benchLoadAndRefresh(db, std::max(1, parser.value("rounds").toInt()));
     benchLookup(db);
     db.close();

@@ -14,12 +14,10 @@
 #include "store/datamodule.h"
 #include "store/database.h"
 #include "store/schema.h"
-#include "store/settingsentry.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 
@@ -89,22 +87,14 @@ std::vector<double> TimeRefresh(TMainForm &editor, int rounds)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::PreferOffscreen();
     QApplication app(argc, argv);
     QCommandLineParser parser;
-    const QCommandLineOption roundsOption(QStringLiteral("rounds"), QStringLiteral("Repetitions."),
-                                          QStringLiteral("N"), QStringLiteral("5"));
-    parser.addOption(roundsOption);
-    parser.process(app);
-    const int rounds = std::max(1, parser.value(roundsOption).toInt());
+    const int rounds = bench::ParseRounds(parser, app, QStringLiteral("5"));
 
-    QTemporaryDir dir;
-    CreateEmptyDatabaseFile(dir.filePath(kDatabaseFileName));
-    AnsweringDialogs dialogs;
-    SettingsEntry settings(dir.filePath(QStringLiteral("quillmark.ini")));
-    DataModule dm(dialogs, settings, DataModule::Options{});
-    dm.ConnectDatabase(dir.path());
+    bench::Workspace work;
+    DataModule &dm = work.dm;
+    bench::AnsweringDialogs &dialogs = work.dialogs;
     QElapsedTimer fillClock;
     fillClock.start();
     const bench::DatabaseShape shape;
@@ -122,9 +112,7 @@ int main(int argc, char **argv)
     std::vector<double> loads, trees, summaries, totals;
     QList<std::pair<QString, std::vector<double>>> refreshes;
     for (int round = 0; round < rounds; ++round) {
-        state.currentCountId = large;
-        state.newCount = false;
-        state.changeCount = 0;
+        bench::OpenSaved(state, large);
         state.summaryMode = 0;
         state.summaryLevel = 1;
         const bool measureModes = round == 0;

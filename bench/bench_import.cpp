@@ -24,7 +24,6 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include <ctime>
 #include <vector>
 
 #include "benchsupport.h"
@@ -35,35 +34,13 @@ namespace {
 
 QTextStream out(stdout);
 
-double ThreadCpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
-
-struct Timing
-{
-    std::vector<double> wall, cpu;
-};
-
-template <typename F> void Timed(Timing &t, F work)
-{
-    QElapsedTimer clock;
-    const double cpu = ThreadCpuMs();
-    clock.start();
-    work();
-    t.wall.push_back(clock.nsecsElapsed() / 1e6);
-    t.cpu.push_back(ThreadCpuMs() - cpu);
-}
+using bench::Timed;
 
 // The export of one generated count of the given scale: 29,999 lines at 1.
 QStringList ExportedText(int scale)
 {
-    QTemporaryDir temp;
-    CreateEmptyDatabaseFile(QDir(temp.path()).filePath(kDatabaseFileName));
-    Database db(QStringLiteral("bench_source"));
-    db.open(temp.path());
+    bench::ScratchDatabase source(QStringLiteral("bench_source"));
+    Database &db = source.db;
     bench::DatabaseShape shape;
     shape.otherCounts = 0;
     shape.large = {9000 * scale, 500 * scale, 4, 1500 * scale, 18998 * scale + scale - 1, QStringLiteral("B")};
@@ -87,10 +64,8 @@ int main(int argc, char **argv)
     parser.process(app);
     const int rounds = std::max(1, parser.value("rounds").toInt());
 
-    QTemporaryDir temp;
-    CreateEmptyDatabaseFile(QDir(temp.path()).filePath(kDatabaseFileName));
-    Database db;
-    db.open(temp.path());
+    bench::ScratchDatabase target;
+    Database &db = target.db;
     bench::AnsweringDialogs dialogs;
     TImportForm form(db, dialogs);
     form.resize(1200, 800);
@@ -98,7 +73,7 @@ int main(int argc, char **argv)
 
     for (int scale : {1, 2, 4}) {
         const QStringList lines = ExportedText(scale);
-        Timing validate, load;
+        bench::WallAndCpu validate, load;
         for (int round = 0; round < rounds; ++round) {
             form.Back();
             form.importEdit()->setPlainText(lines.join(QLatin1Char('\n')));

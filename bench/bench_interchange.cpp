@@ -23,7 +23,6 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include <ctime>
 #include <functional>
 #include <vector>
 
@@ -35,31 +34,12 @@ namespace {
 
 QTextStream out(stdout);
 
-double ThreadCpuMs()
+// Wall-clock time, and the processor time of this thread beside it.
+void Report(const QString &name, const bench::WallAndCpu &t, double limitMs)
 {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
-
-// Wall-clock time, and the processor time of this thread beside it: on a
-// shared machine the second shows what the work itself costs.
-std::vector<double> cpuTimes;
-
-double Milliseconds(const std::function<void()> &step)
-{
-    QElapsedTimer clock;
-    const double cpuStart = ThreadCpuMs();
-    clock.start();
-    step();
-    cpuTimes.push_back(ThreadCpuMs() - cpuStart);
-    return clock.nsecsElapsed() / 1e6;
-}
-
-void Report(const QString &name, const std::vector<double> &ms, const std::vector<double> &cpu, double limitMs)
-{
-    out << QStringLiteral("%1 wall %2 (limit %3 ms)").arg(name, -26).arg(bench::Spread(ms)).arg(limitMs) << Qt::endl;
-    out << QStringLiteral("%1 cpu  %2").arg(QString(), -26).arg(bench::Spread(cpu)) << Qt::endl;
+    out << QStringLiteral("%1 wall %2 (limit %3 ms)").arg(name, -26).arg(bench::Spread(t.wall)).arg(limitMs)
+        << Qt::endl;
+    out << QStringLiteral("%1 cpu  %2").arg(QString(), -26).arg(bench::Spread(t.cpu)) << Qt::endl;
 }
 
 } // namespace
@@ -73,10 +53,8 @@ int main(int argc, char **argv)
     parser.process(app);
     const int rounds = std::max(1, parser.value("rounds").toInt());
 
-    QTemporaryDir temp;
-    CreateEmptyDatabaseFile(QDir(temp.path()).filePath(kDatabaseFileName));
-    Database db;
-    db.open(temp.path());
+    bench::ScratchDatabase scratch;
+    Database &db = scratch.db;
 
     // 10,000 transaction rows (500 of them groups), 2,000 files and 20,000
     // links: with the count line, 32,001 lines.
@@ -92,13 +70,10 @@ int main(int argc, char **argv)
 
     ExportOptions options;
     options.countTotal = 123456;
-    const QString path = QDir(temp.path()).filePath(QStringLiteral("large.txt"));
+    const QString path = scratch.dir.filePath(QStringLiteral("large.txt"));
     enum { Collect, ToFile, Clipboard, Split, Decode, Steps };
-    std::vector<double> wall[Steps], cpu[Steps];
-    const auto timed = [&](int step, const std::function<void()> &work) {
-        wall[step].push_back(Milliseconds(work));
-        cpu[step].push_back(cpuTimes.back());
-    };
+    bench::WallAndCpu times[Steps];
+    const auto timed = [&](int step, const std::function<void()> &work) { bench::Timed(times[step], work); };
     QStringList lines;
     for (int round = 0; round < rounds; ++round) {
         timed(Collect, [&] { lines = CollectExportLines(db, options); });
@@ -121,11 +96,11 @@ int main(int argc, char **argv)
             out << lines.size() << " lines, " << fields << " fields, " << bytes.size() << " bytes, "
                 << decoded - 1 << " lines read back" << Qt::endl;
     }
-    Report(QStringLiteral("collect lines"), wall[Collect], cpu[Collect], 200);
-    Report(QStringLiteral("export to file"), wall[ToFile], cpu[ToFile], 200);
-    Report(QStringLiteral("export clipboard text"), wall[Clipboard], cpu[Clipboard], 200);
-    Report(QStringLiteral("split every line"), wall[Split], cpu[Split], 50);
-    Report(QStringLiteral("decode file and cut lines"), wall[Decode], cpu[Decode], 50);
+    Report(QStringLiteral("collect lines"), times[Collect], 200);
+    Report(QStringLiteral("export to file"), times[ToFile], 200);
+    Report(QStringLiteral("export clipboard text"), times[Clipboard], 200);
+    Report(QStringLiteral("split every line"), times[Split], 50);
+    Report(QStringLiteral("decode file and cut lines"), times[Decode], 50);
     db.close();
     return 0;
 }

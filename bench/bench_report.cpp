@@ -17,7 +17,6 @@
 #include "store/datamodule.h"
 #include "store/database.h"
 #include "store/schema.h"
-#include "store/settingsentry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,7 +24,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 
@@ -39,10 +37,7 @@ namespace {
 
 QTextStream out(stdout);
 
-double Ms(const QElapsedTimer &clock)
-{
-    return clock.nsecsElapsed() / 1e6;
-}
+using bench::Ms;
 
 // Runs the loop until the editor's report run has finished.
 void WaitForRun(TEditorReport &report)
@@ -105,22 +100,14 @@ void TimeOnce(TMainForm &editor, Database &db, bench::AnsweringDialogs &dialogs,
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::PreferOffscreen();
     QApplication app(argc, argv);
     QCommandLineParser parser;
-    const QCommandLineOption roundsOption(QStringLiteral("rounds"), QStringLiteral("Repetitions."),
-                                          QStringLiteral("N"), QStringLiteral("5"));
-    parser.addOption(roundsOption);
-    parser.process(app);
-    const int rounds = std::max(1, parser.value(roundsOption).toInt());
+    const int rounds = bench::ParseRounds(parser, app, QStringLiteral("5"));
 
-    QTemporaryDir dir;
-    CreateEmptyDatabaseFile(dir.filePath(kDatabaseFileName));
-    bench::AnsweringDialogs dialogs;
-    SettingsEntry settings(dir.filePath(QStringLiteral("quillmark.ini")));
-    DataModule dm(dialogs, settings, DataModule::Options{});
-    dm.ConnectDatabase(dir.path());
+    bench::Workspace work;
+    DataModule &dm = work.dm;
+    bench::AnsweringDialogs &dialogs = work.dialogs;
     bench::DatabaseShape shape;
     shape.otherCounts = 0;
     const int large = bench::FillDatabase(dm.database(), shape);
@@ -130,16 +117,13 @@ int main(int argc, char **argv)
 
     TMainForm editor(dm);
     editor.setLoadPause(0);
-    AppState &state = dm.state();
-    state.currentCountId = large;
-    state.newCount = false;
-    state.changeCount = 0;
+    bench::OpenSaved(dm.state(), large);
 
     Figures f;
     QObject::connect(&editor, &TMainForm::LoadFinished, &editor, [&] {
         QTimer::singleShot(0, &editor, [&] {
             for (int round = 0; round < rounds; ++round)
-                TimeOnce(editor, dm.database(), dialogs, dir.filePath(QStringLiteral("report.pdf")), f);
+                TimeOnce(editor, dm.database(), dialogs, work.dir.filePath(QStringLiteral("report.pdf")), f);
             editor.close();
         });
     });

@@ -30,6 +30,8 @@
 #include <QSqlQuery>
 #include <QtTest>
 
+#include <functional>
+
 using namespace qm;
 using namespace qm::test;
 using C = TEditorCommands;
@@ -103,6 +105,8 @@ private slots:
     void copySurvivesSaveAndReopen();
 
 private:
+    void InPayroll(const std::function<void(EditingDriver &)> &steps) { InPayroll("U", steps); }
+    void InPayroll(const QString &status, const std::function<void(EditingDriver &)> &steps);
     void Start(EditingDriver &d);
     void Mark(EditingDriver &d, const QString &name, bool copy);
     void PasteOnto(EditingDriver &d, const QString &name);
@@ -130,6 +134,19 @@ void TestClipboard::cleanup()
 {
     QVERIFY2(m_fx->dialogs.unexpected().isEmpty(), qPrintable(m_fx->dialogs.unexpected()));
     m_fx.reset();
+}
+
+// The payroll count, saved with the given status, open in the editor on its
+// transactions page while the steps run.
+void TestClipboard::InPayroll(const QString &status, const std::function<void(EditingDriver &)> &steps)
+{
+    AddPayroll(m_fx->db(), status);
+    m_fx->OpenSaved(kCount);
+    m_fx->Run([&] {
+        EditingDriver d(*m_fx);
+        Start(d);
+        steps(d);
+    });
 }
 
 void TestClipboard::Start(EditingDriver &d)
@@ -183,11 +200,7 @@ QString TestClipboard::OwnerName(EditingDriver &d, const QString &name)
 
 void TestClipboard::copyGroupOntoGroup()
 {
-    AddPayroll(m_fx->db());
-    m_fx->OpenSaved(kCount);
-    m_fx->Run([&] {
-        EditingDriver d(*m_fx);
-        Start(d);
+    InPayroll([&](EditingDriver &d) {
         QSignalSpy status(&d.editor, &TMainForm::StatusTextShown);
         Mark(d, "Reports", true);
         QVERIFY(d.Trans("Reports")->isCut());
@@ -233,11 +246,7 @@ void TestClipboard::copyGroupOntoGroup()
 
 void TestClipboard::copyOntoItemLandsInItsGroup()
 {
-    AddPayroll(m_fx->db());
-    m_fx->OpenSaved(kCount);
-    m_fx->Run([&] {
-        EditingDriver d(*m_fx);
-        Start(d);
+    InPayroll([&](EditingDriver &d) {
         Mark(d, "Rates", true);
         PasteOnto(d, "Add payment");
         QCOMPARE(Stored(TagOf("Rates - Copy"), "Owner_Tag").toInt(), 10);
@@ -264,11 +273,7 @@ void TestClipboard::pasteOntoItselfChangesNothing()
 {
     QFETCH(bool, copy);
     QFETCH(QString, node);
-    AddPayroll(m_fx->db());
-    m_fx->OpenSaved(kCount);
-    m_fx->Run([&] {
-        EditingDriver d(*m_fx);
-        Start(d);
+    InPayroll([&](EditingDriver &d) {
         Mark(d, node, copy);
         PasteOnto(d, node);
         QCOMPARE(Rows("Trans"), 8);
@@ -305,11 +310,7 @@ void TestClipboard::moves()
     QFETCH(int, owner);
     QFETCH(QString, ownerName);
     QFETCH(QList<qint64>, values);
-    AddPayroll(m_fx->db());
-    m_fx->OpenSaved(kCount);
-    m_fx->Run([&] {
-        EditingDriver d(*m_fx);
-        Start(d);
+    InPayroll([&](EditingDriver &d) {
         Mark(d, source, false);
         // Nothing moves before the paste.
         QCOMPARE(Stored(TagOf(source), "Owner_Tag").toInt(), source == "Slip" ? 14 : 10);
@@ -332,11 +333,7 @@ void TestClipboard::moves()
 
 void TestClipboard::cutNodeIsDimmedUntilReleased()
 {
-    AddPayroll(m_fx->db());
-    m_fx->OpenSaved(kCount);
-    m_fx->Run([&] {
-        EditingDriver d(*m_fx);
-        Start(d);
+    InPayroll([&](EditingDriver &d) {
         QAction *paste = d.editor.commands().action(C::ToolPaste);
         QVERIFY(!paste->isEnabled());
         const QBrush normal = d.Trans("Slip")->foreground(0);
@@ -377,11 +374,7 @@ void TestClipboard::ownSubtreeIsRefused()
     QFETCH(bool, copy);
     QFETCH(QString, target);
     QFETCH(QString, message);
-    AddPayroll(m_fx->db());
-    m_fx->OpenSaved(kCount);
-    m_fx->Run([&] {
-        EditingDriver d(*m_fx);
-        Start(d);
+    InPayroll([&](EditingDriver &d) {
         Mark(d, "Payments", copy);
         PasteOnto(d, target);
         QCOMPARE(m_fx->dialogs.texts(), QStringList{"error: " + message});
@@ -398,11 +391,7 @@ void TestClipboard::ownSubtreeIsRefused()
 
 void TestClipboard::markedNodeGone()
 {
-    AddPayroll(m_fx->db());
-    m_fx->OpenSaved(kCount);
-    m_fx->Run([&] {
-        EditingDriver d(*m_fx);
-        Start(d);
+    InPayroll([&](EditingDriver &d) {
         // Deleting the marked transaction takes the mark with it.
         Mark(d, "Slip", false);
         d.Command(C::ToolDeleteTrans);
@@ -480,11 +469,7 @@ void TestClipboard::failedWriteLeavesNothing()
     QFETCH(bool, copy);
     QFETCH(QString, trigger);
     QFETCH(QString, message);
-    AddPayroll(m_fx->db());
-    m_fx->OpenSaved(kCount);
-    m_fx->Run([&] {
-        EditingDriver d(*m_fx);
-        Start(d);
+    InPayroll([&](EditingDriver &d) {
         m_fx->db().exec(trigger);
         Mark(d, "Reports", copy);
         PasteOnto(d, "Setup");
@@ -510,11 +495,7 @@ void TestClipboard::failedWriteLeavesNothing()
 
 void TestClipboard::editMenuFollowsFocus()
 {
-    AddPayroll(m_fx->db());
-    m_fx->OpenSaved(kCount);
-    m_fx->Run([&] {
-        EditingDriver d(*m_fx);
-        Start(d);
+    InPayroll([&](EditingDriver &d) {
         TEditorCommands &c = d.editor.commands();
         QMenu *edit = c.menu("&Edit");
         const auto captions = [&] {
@@ -551,11 +532,7 @@ void TestClipboard::editMenuFollowsFocus()
 
 void TestClipboard::textClipboardInControls()
 {
-    AddPayroll(m_fx->db());
-    m_fx->OpenSaved(kCount);
-    m_fx->Run([&] {
-        EditingDriver d(*m_fx);
-        Start(d);
+    InPayroll([&](EditingDriver &d) {
         Mark(d, "Rates", true); // a mark the text commands leave alone
         d.SelectTrans("Slip");
         QLineEdit *name = d.editor.transPage()->nameEdit();
@@ -605,11 +582,7 @@ void TestClipboard::dragAndDrop()
     QFETCH(QString, status);
     QFETCH(bool, onNode);
     QFETCH(int, owner);
-    AddPayroll(m_fx->db(), status);
-    m_fx->OpenSaved(kCount);
-    m_fx->Run([&] {
-        EditingDriver d(*m_fx);
-        Start(d);
+    InPayroll(status, [&](EditingDriver &d) {
         TDBTreeView *tree = d.transTree();
         d.ClickNode(tree, d.Trans("Slip"));
         const QRect last = tree->visualItemRect(d.Trans("Rates"));
