@@ -1,5 +1,7 @@
 #include "analysis/countsummary.h"
 
+#include "analysis/countfigures.h"
+
 #include "analysis/summarylistview.h"
 #include "counting/codes.h"
 #include "store/appstate.h"
@@ -15,14 +17,6 @@
 namespace qm {
 
 namespace {
-
-QString vafSum()
-{
-    QStringList terms;
-    for (int i = 1; i <= CharacteristicCount; ++i)
-        terms << QStringLiteral("VAF_%1").arg(i);
-    return terms.join(QStringLiteral(" + "));
-}
 
 void setText(const QPointer<QLineEdit> &edit, const QString &text)
 {
@@ -100,8 +94,6 @@ QList<WalkNode> SummaryWalkNodes(const TDBTreeView &tree, const QTreeWidgetItem 
 TCountSummary::TCountSummary(Database &db, AppState &state, DialogService &messages, QObject *parent)
     : QObject(parent), m_db(db), m_state(state), m_messages(messages)
 {
-    m_vafQuery.setSql(QStringLiteral("SELECT (%1) / 100.00 + 0.65 AS VAF FROM Counts WHERE Id = :Id").arg(vafSum()));
-    m_oldVafQuery.setSql(QStringLiteral("SELECT Old_VAF FROM Counts WHERE Id = :Id"));
     m_ownerQuery.setSql(QStringLiteral("SELECT System AS system, Description AS description FROM CCounts "
                                        "WHERE Id = (SELECT Copy_Count_Id FROM Counts WHERE Id = :Id)"));
 }
@@ -124,13 +116,8 @@ bool TCountSummary::IsStale() const
 
 void TCountSummary::ReadFactors()
 {
-    m_vafBefore = 0.0;
-    m_vafQuery.setParam(QStringLiteral("Id"), m_state.currentCountId);
-    QSqlQuery after = m_vafQuery.exec(m_db);
-    m_vafAfter = after.next() ? after.value(0).toDouble() : 0.0;
-    m_oldVafQuery.setParam(QStringLiteral("Id"), m_state.currentCountId);
-    QSqlQuery before = m_oldVafQuery.exec(m_db);
-    m_vafBefore = before.next() ? before.value(0).toDouble() : 0.0;
+    m_vafAfter = WorkingVafAfter(m_db, m_state.currentCountId);
+    m_vafBefore = WorkingVafBefore(m_db, m_state.currentCountId);
     m_state.currentVaf = m_vafAfter;
     m_vafStale = false;
     for (const QPointer<QLineEdit> &edit : m_displays.vafAfter)

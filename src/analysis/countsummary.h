@@ -101,8 +101,6 @@ private:
     QPointer<TDBTreeView> m_filesTree;
     SummaryDisplays m_displays;
 
-    StoreQuery m_vafQuery;
-    StoreQuery m_oldVafQuery;
     StoreQuery m_ownerQuery;
     bool m_vafStale = true;
     double m_vafAfter = 0.0;

@@ -3,7 +3,7 @@
 #include "store/appstate.h"
 #include "store/database.h"
 #include "store/query.h"
-#include "views/collation.h"
+#include "store/collation.h"
 
 #include <QCheckBox>
 #include <QComboBox>

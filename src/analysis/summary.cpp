@@ -1,8 +1,87 @@
 #include "analysis/summary.h"
 
 #include "counting/codes.h"
+#include "store/collation.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+#include <algorithm>
 
 namespace qm {
+
+namespace {
+
+bool readNumber(const QString &text, double *value)
+{
+    bool ok = false;
+    *value = QLocale().toDouble(text, &ok);
+    if (!ok)
+        *value = QLocale::c().toDouble(text, &ok);
+    return ok;
+}
+
+// A date, a time, or both, in the locale's or the ISO form.
+bool readDateTime(const QString &text, QDateTime *value)
+{
+    const QLocale locale;
+    for (QLocale::FormatType format : {QLocale::ShortFormat, QLocale::LongFormat}) {
+        QDateTime dt = locale.toDateTime(text, format);
+        if (dt.isValid()) {
+            *value = dt;
+            return true;
+        }
+        const QDate d = locale.toDate(text, format);
+        if (d.isValid()) {
+            *value = d.startOfDay();
+            return true;
+        }
+        const QTime t = locale.toTime(text, format);
+        if (t.isValid()) {
+            *value = QDateTime(QDate(2000, 1, 1), t);
+            return true;
+        }
+    }
+    const QDateTime iso = QDateTime::fromString(text, Qt::ISODate);
+    if (iso.isValid()) {
+        *value = iso;
+        return true;
+    }
+    return false;
+}
+
+// A cheap test before the parse: a date or time has digits and separators.
+bool mayBeDateTime(const QString &text)
+{
+    bool digit = false;
+    bool separator = false;
+    for (const QChar c : text) {
+        digit = digit || c.isDigit();
+        separator = separator || c == u'/' || c == u':' || c == u'-' || c == u'.';
+    }
+    return digit && separator;
+}
+
+template <typename T>
+int compareValues(const T &a, const T &b)
+{
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+} // namespace
+
+int CompareSummaryCells(const QString &a, const QString &b)
+{
+    // Numbers first: every figure column is one, and parsing dates is slow.
+    double na = 0, nb = 0;
+    if (readNumber(a, &na) && readNumber(b, &nb))
+        return compareValues(na, nb);
+    QDateTime da, db;
+    if (mayBeDateTime(a) && mayBeDateTime(b) && readDateTime(a, &da) && readDateTime(b, &db))
+        return compareValues(da, db);
+    return CompareText(a, b);
+}
+
 
 SummaryMode SummaryModeFrom(int value)
 {
@@ -42,6 +121,60 @@ QString SummaryGroupCaption(SummaryMode mode, int level)
         return QStringLiteral("Summary - Change Type");
     }
     return {};
+}
+
+QStringList SummaryColumnCaptions(SummaryMode mode, bool full)
+{
+    const QString count = QStringLiteral("Count");
+    const QString unadjusted = full ? QStringLiteral("UnAdjusted FP") : QStringLiteral("UnAdj. FP");
+    const QString adjusted = full ? QStringLiteral("Adjusted FP") : QStringLiteral("Adj. FP");
+    const QString type = QStringLiteral("Type");
+    switch (mode) {
+    case SummaryMode::TypeChange:
+        return {type, full ? QStringLiteral("Change Type") : QStringLiteral("Chng. Type"), count, unadjusted, adjusted};
+    case SummaryMode::Breakdown:
+        if (full)
+            return {type, QStringLiteral("Description"), count, unadjusted, adjusted};
+        return {QStringLiteral("Description"), count, unadjusted, adjusted};
+    case SummaryMode::Type:
+        return {type, count, unadjusted, adjusted};
+    case SummaryMode::ChangeType:
+        // Its captions are the long ones in either list.
+        return {QStringLiteral("Change Type"), count, QStringLiteral("UnAdjusted FP"), QStringLiteral("Adjusted FP")};
+    }
+    return {};
+}
+
+QStringList SummaryRowCells(SummaryMode mode, const SummaryEntry &e, bool full)
+{
+    const QStringList figures = {QString::number(e.itemCount), QString::number(e.unadjusted),
+                                 QString::number(e.adjusted, 'f', 1)};
+    const QString typeText = full ? SummaryTypeText(e.type, e.category) : SummaryTypeShortText(e.type, e.category);
+    switch (mode) {
+    case SummaryMode::TypeChange:
+        return QStringList{typeText, ChangeTypeText(e.changeType)} + figures;
+    case SummaryMode::Breakdown:
+        if (full)
+            return QStringList{SummaryTypeShortText(e.type, e.category), e.description} + figures;
+        return QStringList{e.description} + figures;
+    case SummaryMode::Type:
+        return QStringList{typeText} + figures;
+    case SummaryMode::ChangeType:
+        return QStringList{ChangeTypeText(e.changeType)} + figures;
+    }
+    return {};
+}
+
+QList<QStringList> SortedSummaryRows(SummaryMode mode, const QList<SummaryEntry> &entries, bool full)
+{
+    QList<QStringList> rows;
+    rows.reserve(entries.size());
+    for (const SummaryEntry &e : entries)
+        rows << SummaryRowCells(mode, e, full);
+    std::stable_sort(rows.begin(), rows.end(), [](const QStringList &a, const QStringList &b) {
+        return CompareSummaryCells(a.value(0), b.value(0)) < 0;
+    });
+    return rows;
 }
 
 int SummaryListKind(SummaryMode mode)

@@ -8,6 +8,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace qm {
 
@@ -26,6 +27,18 @@ int SummaryLevelFrom(int value);
 QString SummaryModeCaption(SummaryMode mode);
 // Caption of the summary group box while the mode is shown.
 QString SummaryGroupCaption(SummaryMode mode, int level);
+struct SummaryEntry;
+
+// Column captions and cell texts of a summary list: the count's list uses
+// the full texts, a group's totals the short ones.
+QStringList SummaryColumnCaptions(SummaryMode mode, bool full);
+QStringList SummaryRowCells(SummaryMode mode, const SummaryEntry &entry, bool full);
+
+// Compares two cell texts the way the summary lists sort them: dates and
+// times as such, numbers numerically, anything else as text in the
+// locale's case-sensitive order.
+int CompareSummaryCells(const QString &a, const QString &b);
+
 // The number a list remembers to know whether a refill changed its kind.
 int SummaryListKind(SummaryMode mode);
 
@@ -96,5 +109,8 @@ private:
     QList<SummaryEntry> m_entries;
     ChangeSums m_running; // modes 1 and 2
 };
+
+// The rows as a freshly filled list shows them: sorted on the first column.
+QList<QStringList> SortedSummaryRows(SummaryMode mode, const QList<SummaryEntry> &entries, bool full);
 
 } // namespace qm

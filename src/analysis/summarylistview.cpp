@@ -1,12 +1,10 @@
 #include "analysis/summarylistview.h"
 
 #include "counting/codes.h"
-#include "views/collation.h"
+#include "store/collation.h"
 
 #include <QApplication>
-#include <QDateTime>
 #include <QHeaderView>
-#include <QLocale>
 
 namespace qm {
 
@@ -17,75 +15,7 @@ const QString kShortTypeSample = QStringLiteral("Trans. - EQ");
 const QString kLongDescriptionSample = QStringLiteral("1234567890123456789012345678901234567890");
 const QString kShortDescriptionSample = QStringLiteral("123456789012345678901234567");
 
-bool readNumber(const QString &text, double *value)
-{
-    bool ok = false;
-    *value = QLocale().toDouble(text, &ok);
-    if (!ok)
-        *value = QLocale::c().toDouble(text, &ok);
-    return ok;
-}
-
-// A date, a time, or both, in the locale's or the ISO form.
-bool readDateTime(const QString &text, QDateTime *value)
-{
-    const QLocale locale;
-    for (QLocale::FormatType format : {QLocale::ShortFormat, QLocale::LongFormat}) {
-        QDateTime dt = locale.toDateTime(text, format);
-        if (dt.isValid()) {
-            *value = dt;
-            return true;
-        }
-        const QDate d = locale.toDate(text, format);
-        if (d.isValid()) {
-            *value = d.startOfDay();
-            return true;
-        }
-        const QTime t = locale.toTime(text, format);
-        if (t.isValid()) {
-            *value = QDateTime(QDate(2000, 1, 1), t);
-            return true;
-        }
-    }
-    const QDateTime iso = QDateTime::fromString(text, Qt::ISODate);
-    if (iso.isValid()) {
-        *value = iso;
-        return true;
-    }
-    return false;
-}
-
-// A cheap test before the parse: a date or time has digits and separators.
-bool mayBeDateTime(const QString &text)
-{
-    bool digit = false;
-    bool separator = false;
-    for (const QChar c : text) {
-        digit = digit || c.isDigit();
-        separator = separator || c == u'/' || c == u':' || c == u'-' || c == u'.';
-    }
-    return digit && separator;
-}
-
-template <typename T>
-int compareValues(const T &a, const T &b)
-{
-    return a < b ? -1 : (b < a ? 1 : 0);
-}
-
 } // namespace
-
-int CompareSummaryCells(const QString &a, const QString &b)
-{
-    // Numbers first: every figure column is one, and parsing dates is slow.
-    double na = 0, nb = 0;
-    if (readNumber(a, &na) && readNumber(b, &nb))
-        return compareValues(na, nb);
-    QDateTime da, db;
-    if (mayBeDateTime(a) && mayBeDateTime(b) && readDateTime(a, &da) && readDateTime(b, &db))
-        return compareValues(da, db);
-    return CompareText(a, b);
-}
 
 bool TSummaryItem::operator<(const QTreeWidgetItem &other) const
 {
@@ -116,57 +46,32 @@ int TSummaryListView::TextWidth(const QString &sample, int margin) const
 QList<TSummaryListView::Column> TSummaryListView::ColumnsFor(SummaryMode mode) const
 {
     const bool full = m_captions == Captions::Long;
-    const auto own = [this](const QString &caption, bool text) {
-        return Column{caption, TextWidth(caption, 15), text};
-    };
-    const Column count = own(QStringLiteral("Count"), false);
-    const Column unadjusted = own(full ? QStringLiteral("UnAdjusted FP") : QStringLiteral("UnAdj. FP"), false);
-    const QString adjustedCaption = full ? QStringLiteral("Adjusted FP") : QStringLiteral("Adj. FP");
-    const Column adjusted = own(adjustedCaption, false);
-    const Column typeColumn = full ? Column{QStringLiteral("Type"), TextWidth(kLongTypeSample, 35), true}
-                                   : Column{QStringLiteral("Type"), TextWidth(QStringLiteral("Type"), 55), true};
-    // The short list of the two type modes gives its last column more room.
-    const Column wideAdjusted{adjustedCaption, TextWidth(adjustedCaption, full ? 15 : 20), false};
-
-    switch (mode) {
-    case SummaryMode::TypeChange:
-        return {typeColumn, own(full ? QStringLiteral("Change Type") : QStringLiteral("Chng. Type"), true), count,
-                unadjusted, wideAdjusted};
-    case SummaryMode::Breakdown:
-        if (full)
-            return {Column{QStringLiteral("Type"), TextWidth(kShortTypeSample, 35), true},
-                    Column{QStringLiteral("Description"), TextWidth(kLongDescriptionSample, 15), true}, count,
-                    unadjusted, adjusted};
-        return {Column{QStringLiteral("Description"), TextWidth(kShortDescriptionSample, 15), true}, count,
-                unadjusted, adjusted};
-    case SummaryMode::Type:
-        return {typeColumn, count, unadjusted, wideAdjusted};
-    case SummaryMode::ChangeType:
-        return {own(QStringLiteral("Change Type"), true), own(QStringLiteral("Count"), false),
-                own(QStringLiteral("UnAdjusted FP"), false), own(QStringLiteral("Adjusted FP"), false)};
+    const QStringList captions = SummaryColumnCaptions(mode, full);
+    // The three figure columns close every mode; the text columns before
+    // them are sized for their longest usual content.
+    const qsizetype figures = captions.size() - 3;
+    QList<Column> columns;
+    for (qsizetype i = 0; i < captions.size(); ++i)
+        columns.append(Column{captions[i], TextWidth(captions[i], 15), i < figures});
+    const bool typeFirst = mode == SummaryMode::TypeChange || mode == SummaryMode::Type;
+    if (typeFirst) {
+        columns[0].width = full ? TextWidth(kLongTypeSample, 35) : TextWidth(captions[0], 55);
+        // The short list of the two type modes gives its last column more room.
+        columns.last().width = TextWidth(captions.last(), full ? 15 : 20);
+    } else if (mode == SummaryMode::Breakdown) {
+        if (full) {
+            columns[0].width = TextWidth(kShortTypeSample, 35);
+            columns[1].width = TextWidth(kLongDescriptionSample, 15);
+        } else {
+            columns[0].width = TextWidth(kShortDescriptionSample, 15);
+        }
     }
-    return {};
+    return columns;
 }
 
 QStringList TSummaryListView::CellsFor(SummaryMode mode, const SummaryEntry &e) const
 {
-    const bool full = m_captions == Captions::Long;
-    const QStringList figures = {QString::number(e.itemCount), QString::number(e.unadjusted),
-                                 QString::number(e.adjusted, 'f', 1)};
-    const QString typeText = full ? SummaryTypeText(e.type, e.category) : SummaryTypeShortText(e.type, e.category);
-    switch (mode) {
-    case SummaryMode::TypeChange:
-        return QStringList{typeText, ChangeTypeText(e.changeType)} + figures;
-    case SummaryMode::Breakdown:
-        if (full)
-            return QStringList{SummaryTypeShortText(e.type, e.category), e.description} + figures;
-        return QStringList{e.description} + figures;
-    case SummaryMode::Type:
-        return QStringList{typeText} + figures;
-    case SummaryMode::ChangeType:
-        return QStringList{ChangeTypeText(e.changeType)} + figures;
-    }
-    return {};
+    return SummaryRowCells(mode, e, m_captions == Captions::Long);
 }
 
 int TSummaryListView::IconFor(SummaryMode mode, const SummaryEntry &e) const

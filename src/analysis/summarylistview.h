@@ -24,9 +24,6 @@ public:
     bool operator<(const QTreeWidgetItem &other) const override;
 };
 
-// Compares two cell texts the way the summary lists sort them.
-int CompareSummaryCells(const QString &a, const QString &b);
-
 // The report list of a summary: the count's summary on the "General" page
 // (long captions) or a group's totals on the transaction panel (short).
 class TSummaryListView : public QTreeWidget

@@ -1,9 +1,10 @@
 #include "catalogue/firstform.h"
 
 #include "backup/backupfile.h"
-#include "catalogue/backupcommands.h"
+#include "backup/databasebackup.h"
 #include "catalogue/catalogueicons.h"
 #include "catalogue/countdetails.h"
+#include "store/databasecheck.h"
 #include "counting/codes.h"
 #include "store/appstate.h"
 #include "store/datamodule.h"
@@ -40,7 +41,7 @@ TFirstForm::TFirstForm(DataModule &data, SettingsEntry &settings, QWidget *paren
     buildToolBars();
     buildStatusBar();
     configureTree();
-    ConfigureDatabaseBackup(*m_backupFile);
+    ConfigureDatabaseBackup(*m_backupFile, IsQuillmarkDatabaseFile);
     installArchiveHandlers();
     resize(900, 640);
 }

@@ -4,7 +4,7 @@
 #include "catalogue/firstform.h"
 
 #include "backup/backupfile.h"
-#include "catalogue/backupcommands.h"
+#include "backup/databasebackup.h"
 #include "store/appstate.h"
 #include "store/cursor.h"
 #include "store/databasecheck.h"
@@ -51,40 +51,6 @@ QString restoreQuestion(const QString &title)
 }
 
 } // namespace
-
-QString BackupTitleFor(const QString &databaseDir, const QDateTime &when)
-{
-    const QDate d = when.date();
-    const QTime t = when.time();
-    return QStringLiteral("DB Location %1 Backup on Quillmarkbackup (Date%2.%3.%4 Time%5:%6:%7)")
-        .arg(databaseDir)
-        .arg(d.day())
-        .arg(d.month())
-        .arg(d.year(), 4, 10, QLatin1Char('0'))
-        .arg(t.hour())
-        .arg(t.minute())
-        .arg(t.second());
-}
-
-qint64 BackupVolumeSize(qint64 capacity)
-{
-    return qBound(qint64(0), capacity - 32384, qint64(INT32_MAX));
-}
-
-void ConfigureDatabaseBackup(TBackupFile &component)
-{
-    component.setBackupMode(BackupMode::bmAll);
-    component.setCompressionLevel(CompressionLevel::clFastest);
-    component.setRestoreMode(RestoreMode::rmAll);
-    component.setSetArchiveFlag(false);
-    component.setRestoreFullPath(false);
-    component.setSaveFileID(false);
-    component.setMemberCheck([](const QString &temp, const QString &target) {
-        if (QFileInfo(target).fileName().compare(kDatabaseFileName, Qt::CaseInsensitive) != 0)
-            return true;
-        return IsQuillmarkDatabaseFile(temp);
-    });
-}
 
 // Runs the component with the database closed and a progress dialog whose
 // Cancel stops it; the component's questions and errors go to the user.

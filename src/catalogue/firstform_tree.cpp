@@ -9,7 +9,7 @@
 #include "store/cursor.h"
 #include "store/database.h"
 #include "store/datamodule.h"
-#include "views/collation.h"
+#include "store/collation.h"
 #include "views/dbtreeview.h"
 
 #include <QAction>

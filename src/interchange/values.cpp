@@ -144,4 +144,16 @@ QByteArray EncodeInterchangeText(const QString &text)
     return text.toUtf8();
 }
 
+QStringList ImportTextLines(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    for (const QChar breakChar : {QChar(u'\r'), QChar(QChar::LineSeparator), QChar(QChar::ParagraphSeparator)})
+        text.replace(breakChar, QLatin1Char('\n'));
+    if (text.isEmpty())
+        return {};
+    if (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    return text.split(QLatin1Char('\n'));
+}
+
 } // namespace qm

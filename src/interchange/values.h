@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <optional>
 
@@ -37,5 +38,10 @@ std::optional<double> ReadDecimal(QStringView text);
 // byte order mark is dropped.
 QString DecodeInterchangeText(const QByteArray &bytes);
 QByteArray EncodeInterchangeText(const QString &text);
+
+// The lines of an import text as the import wizard's text box holds them:
+// CR LF, a lone CR and the Unicode line and paragraph separators each end
+// a line, and a final line break adds no empty line.
+QStringList ImportTextLines(QString text);
 
 } // namespace qm

@@ -3,6 +3,7 @@
 #include "store/apperror.h"
 #include "store/database.h"
 #include "store/query.h"
+#include "store/schema.h"
 
 #include <QSqlRecord>
 
@@ -64,12 +65,37 @@ void EmptyTable(Database &db, const QString &table)
     db.exec(QStringLiteral("DELETE FROM %1").arg(QuoteName(table)));
 }
 
+bool IsPrivateTable(Database &db, const QString &table)
+{
+    return db.scalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_temp_master WHERE type = 'table' AND name = ?"),
+                     {table})
+               .toInt()
+           > 0;
+}
+
 void ReplaceTable(Database &db, const QString &table, const StoreQuery &query)
 {
     checkParams(query);
+    // A private table shadows the shared one of the same name: it must stay
+    // private, or the re-created table would land on the shared one.
+    const bool temp = IsPrivateTable(db, table);
     db.exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(QuoteName(table)));
     // The new table takes its column names and types from the result.
-    subSelect(QStringLiteral("CREATE TABLE %1 AS SELECT * FROM").arg(QuoteName(table)), query).exec(db);
+    subSelect(QStringLiteral("CREATE %1TABLE %2 AS SELECT * FROM")
+                  .arg(temp ? QStringLiteral("TEMP ") : QString(), QuoteName(table)),
+              query)
+        .exec(db);
+}
+
+void MakeWorkingTablesPrivate(Database &db)
+{
+    for (const TableDef &table : AllTables()) {
+        if (table.permanent || IsPrivateTable(db, table.name))
+            continue;
+        QString sql = CreateTableSql(table);
+        sql.replace(0, int(QStringLiteral("CREATE TABLE").size()), QStringLiteral("CREATE TEMP TABLE"));
+        db.exec(sql);
+    }
 }
 
 void AppendByPosition(Database &db, const QString &table, const StoreQuery &query)

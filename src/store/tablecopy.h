@@ -28,8 +28,17 @@ QStringList ResultColumns(Database &db, const StoreQuery &query);
 // Removes every row; the table keeps its columns.
 void EmptyTable(Database &db, const QString &table);
 
+// True when the connection holds a private (TEMP) table of that name.
+bool IsPrivateTable(Database &db, const QString &table);
+
+// Gives this connection private, empty copies of the four working tables.
+// They shadow the shared ones for this connection only, so a second process
+// can load, import and export counts while the program's editor keeps its
+// own working copy.
+void MakeWorkingTablesPrivate(Database &db);
+
 // Drops the table and re-creates it with the result's columns, filled with
-// its rows.
+// its rows. A private table is re-created private.
 void ReplaceTable(Database &db, const QString &table, const StoreQuery &query);
 
 // Appends the result's rows, the first result column into the first table

@@ -1,7 +1,7 @@
 #include "views/dblistview.h"
 #include "views/sourcefields.h"
 
-#include "views/collation.h"
+#include "store/collation.h"
 
 #include "counting/codes.h"
 #include "store/apperror.h"

@@ -1,6 +1,6 @@
 #include "views/dbtreeview.h"
 
-#include "views/collation.h"
+#include "store/collation.h"
 #include "views/dbtreeview_p.h"
 #include "views/updatesource.h"
 #include "views/widgetdialogservice.h"

@@ -1,6 +1,6 @@
 // Building a TDBTreeView from its parent and item sources.
 
-#include "views/collation.h"
+#include "store/collation.h"
 #include "views/dbtreeview.h"
 #include "views/dbtreeview_p.h"
 #include "views/sourcefields.h"

@@ -5,7 +5,7 @@
 #include "cataloguefixture.h"
 
 #include "backup/backupfile.h"
-#include "catalogue/backupcommands.h"
+#include "backup/databasebackup.h"
 #include "store/appstate.h"
 #include "store/cursor.h"
 #include "store/database.h"

@@ -142,12 +142,7 @@ bool TImportForm::ReadFile(const QString &path)
 
 QStringList TImportForm::ImportLines() const
 {
-    QString text = m_importEdit->toPlainText();
-    if (text.isEmpty())
-        return {};
-    if (text.endsWith(QLatin1Char('\n')))
-        text.chop(1);
-    return text.split(QLatin1Char('\n'));
+    return ImportTextLines(m_importEdit->toPlainText());
 }
 
 void TImportForm::Validate()

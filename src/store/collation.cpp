@@ -1,4 +1,4 @@
-#include "views/collation.h"
+#include "store/collation.h"
 
 #include <QLocale>
 

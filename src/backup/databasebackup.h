@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <functional>
+
 namespace qm {
 
 class TBackupFile;
@@ -16,8 +18,8 @@ QString BackupTitleFor(const QString &databaseDir, const QDateTime &when);
 qint64 BackupVolumeSize(qint64 capacity);
 
 // The archive component as the backup and restore commands use it; a
-// restored database file replaces the current one only once it opens
-// with all its tables.
-void ConfigureDatabaseBackup(TBackupFile &component);
+// restored database file replaces the current one only once
+// isDatabaseFile accepts it (it opens with all its tables).
+void ConfigureDatabaseBackup(TBackupFile &component, std::function<bool(const QString &)> isDatabaseFile);
 
 } // namespace qm
