@@ -1,5 +1,7 @@
 #include "app/singleinstance.h"
 
+#include "store/programlock.h"
+
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -17,54 +19,14 @@ namespace {
 // Longest request we read before giving up on a peer that talks nonsense.
 constexpr qint64 MaxRequestLength = 64;
 
-// Unix socket paths are limited to about 108 bytes.
-constexpr int MaxSocketPathLength = 100;
-
-QString sanitised(const QString &text)
-{
-    QString out;
-    for (QChar c : text)
-        out += (c.isLetterOrNumber() && c.unicode() < 128) || c == u'.' || c == u'-' || c == u'_' ? c : QChar(u'_');
-    return out;
-}
-
-QString userName()
-{
-    QString name = qEnvironmentVariable("USER");
-    if (name.isEmpty())
-        name = qEnvironmentVariable("USERNAME");
-    if (name.isEmpty())
-        name = QStringLiteral("user");
-    return name;
-}
-
-QString lockFolder()
-{
-    // The runtime folder is private to the user; the temporary folder is
-    // the fallback where there is none.
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty() || !QDir().mkpath(dir))
-        dir = QDir::tempPath();
-    return dir;
-}
-
 } // namespace
 
 SingleInstanceGuard::SingleInstanceGuard(const QString &key, QObject *parent)
     : QObject(parent)
 {
-    QString base = key;
-    if (base.isEmpty())
-        base = qEnvironmentVariable(KeyEnvironmentVariable);
-    if (base.isEmpty())
-        base = QString::fromLatin1(DefaultKey);
-    base = sanitised(base + u'-' + userName());
-
-    const QDir folder(lockFolder());
-    m_lockPath = folder.filePath(base + QStringLiteral(".lock"));
-    m_serverName = folder.filePath(base + QStringLiteral(".socket"));
-    if (m_serverName.toLocal8Bit().size() > MaxSocketPathLength)
-        m_serverName = base; // QLocalServer places a bare name in the temporary folder
+    const ProgramLockNames names = ProgramLockNamesFor(key);
+    m_lockPath = names.lockPath;
+    m_serverName = names.serverName;
 }
 
 SingleInstanceGuard::~SingleInstanceGuard()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/programlock.h"
+
 #include <QLockFile>
 #include <QObject>
 #include <QString>
@@ -21,9 +23,9 @@ class SingleInstanceGuard : public QObject
 
 public:
     // The identifier the program runs under.
-    static constexpr const char *DefaultKey = "BrenwickQuillmark";
+    static constexpr const char *DefaultKey = kProgramKey;
     // Overrides the identifier when set (lets tests run beside the program).
-    static constexpr const char *KeyEnvironmentVariable = "QM_SINGLE_INSTANCE_KEY";
+    static constexpr const char *KeyEnvironmentVariable = kProgramKeyVariable;
 
     // An empty key means the environment override, else DefaultKey. The
     // user name is appended so that users on one machine do not meet.
