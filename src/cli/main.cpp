@@ -163,7 +163,7 @@ int main(int argc, char *argv[])
             db = option.mid(5);
         } else {
             return Fail(ExitUsage, option == QLatin1String("--db") ? QStringLiteral("--db needs a folder.")
-                                                                   : QStringLiteral("Unknown option %1. Try \"quillmark-cli --help\".").arg(option));
+                                         : QStringLiteral("Unknown option %1. Try \"quillmark-cli --help\".").arg(option));
         }
     }
     if (words.isEmpty()) {
@@ -180,7 +180,6 @@ int main(int argc, char *argv[])
     }
     if (!Commands().contains(command))
         return Fail(ExitUsage, QStringLiteral("Unknown command \"%1\". Try \"quillmark-cli --help\".").arg(command));
-    }
     if (words.contains(QStringLiteral("--help")) || words.contains(QStringLiteral("-h"))) {
         std::fputs(CommandHelp().value(command), stdout);
         return ExitOk;
