@@ -68,6 +68,8 @@ struct WalkNode
     QString description;
     int depth = 0;
     bool hasChildren = false;
+
+    bool operator==(const WalkNode &) const = default;
 };
 
 // The table of one walk: entries of the current mode with its capacity, and

@@ -1,6 +1,7 @@
 // Backup and restore of the database folder with the archive component,
 // set up as the catalogue's commands set it up.
 
+#include "backup/archiveformat.h"
 #include "backup/backupfile.h"
 #include "backup/databasebackup.h"
 #include "cli/args.h"
@@ -35,6 +36,9 @@ void ShowProgress(TBackupFile &component, const QString &verb)
             std::fprintf(stderr, "\n");
     };
 }
+
+// A volume holds at least one whole block and its framing.
+constexpr qint64 kSmallestVolume = archive::kVolumeReserve + 5;
 
 struct ComponentError
 {
@@ -79,7 +83,7 @@ int RunBackup(const QString &db, const QStringList &words)
         throw CliError{ExitRefused, QStringLiteral("The archive cannot be written into the database folder itself.")};
     const qint64 capacity = QStorageInfo(QFileInfo(archive).absolutePath()).bytesTotal();
     const qint64 maxSize =
-        args.number(QStringLiteral("--max-size"), BackupVolumeSize(capacity), 1024, qint64(INT32_MAX));
+        args.number(QStringLiteral("--max-size"), BackupVolumeSize(capacity), kSmallestVolume, qint64(INT32_MAX));
 
     Session session(folder);
     TBackupFile component;
