@@ -147,10 +147,12 @@ void TFilesEditing::Recompute()
 void TFilesEditing::TypeChosen(int index)
 {
     const QString type = index == 0 ? code::FileInternal : code::FileExternal;
-    if (!m_cursor.isEditing() && m_cursor.text(kType).trimmed() != type)
-        EnsureEditing();
-    if (m_cursor.isEditing())
-        SetEditedType(index, type);
+    // Choosing the type the row has already is no change, also while the
+    // row is being edited: an unchanged file stays unchanged.
+    if (!m_cursor.isOpen() || (m_cursor.position() < 0 && !m_cursor.isEditing())
+        || m_cursor.text(kType).trimmed() == type || !EnsureEditing())
+        return;
+    SetEditedType(index, type);
     Recompute();
 }
 

@@ -31,12 +31,14 @@ namespace {
 const QString kRets = QStringLiteral("RET_Count");
 const QString kDets = QStringLiteral("DET_Count");
 
-void bindChoices(TableCursor &cursor, const QString &field, QButtonGroup *group, const QList<CodeChoice> &choices)
+RadioGroupLink *bindChoices(TableCursor &cursor, const QString &field, QButtonGroup *group,
+                            const QList<CodeChoice> &choices)
 {
     auto *link = new RadioGroupLink(cursor, field, group);
     for (int i = 0; i < choices.size(); ++i)
         if (QAbstractButton *button = group->button(i))
             link->addChoice(button, choices[i].code);
+    return link;
 }
 
 } // namespace
@@ -64,7 +66,8 @@ void TFilesPanelBinding::BindFields()
 {
     new LineEditLink(m_files, QStringLiteral("Description"), m_page.nameEdit());
     new MemoLink(m_files, QStringLiteral("Memo"), m_page.memo());
-    bindChoices(m_files, QStringLiteral("Type"), m_page.typeGroup(), FileTypeChoices());
+    m_typeLink = bindChoices(m_files, QStringLiteral("Type"), m_page.typeGroup(), FileTypeChoices());
+    m_typeLink->setShowOnly(true); // what a type choice does is the editing's
     bindChoices(m_files, QStringLiteral("Change_Type"), m_page.changeGroup(), ChangeTypeChoices());
     connect(&m_files, &TableCursor::recordChanged, this, &TFilesPanelBinding::RecordChanged);
     connect(&m_files, &TableCursor::fieldChanged, this, &TFilesPanelBinding::ShowValues);
@@ -77,7 +80,12 @@ void TFilesPanelBinding::BindFields()
 void TFilesPanelBinding::ConnectEditing()
 {
     TFilesEditing *editing = &m_editing;
-    connect(m_page.typeGroup(), &QButtonGroup::idClicked, editing, &TFilesEditing::TypeChosen);
+    // The click has checked its button already: the group shows the row's
+    // type again, and the choice shows only once the row takes it.
+    connect(m_page.typeGroup(), &QButtonGroup::idClicked, editing, [this, editing](int index) {
+        m_typeLink->refresh();
+        editing->TypeChosen(index);
+    });
     connect(m_page.okButton(), &QPushButton::clicked, editing, &TFilesEditing::StoreRow);
     connect(m_page.cancelButton(), &QPushButton::clicked, editing, &TFilesEditing::CancelRow);
     connect(m_page.panelTabs(), &QTabWidget::currentChanged, this, &TFilesPanelBinding::RefreshLinkedTransactions);

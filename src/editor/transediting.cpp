@@ -243,11 +243,17 @@ void TTransEditing::AllowCommands(bool allowed)
 void TTransEditing::TypeChosen(int index)
 {
     const QString type = TypeOfIndex(index);
-    if (!m_cursor.isEditing() && !m_editor.readOnly && m_cursor.position() >= 0
-        && m_cursor.text(kType).trimmed() != type)
+    // Choosing the type the row has already is no change, also while the
+    // row is being edited: an unchanged transaction stays unchanged.
+    if (!m_cursor.isOpen() || (m_cursor.position() < 0 && !m_cursor.isEditing())
+        || m_cursor.text(kType).trimmed() == type)
+        return;
+    if (!m_cursor.isEditing()) {
+        if (m_editor.readOnly || m_cursor.isReadOnly())
+            return;
         m_cursor.edit();
-    if (m_cursor.isEditing())
-        SetEditedType(index, type);
+    }
+    SetEditedType(index, type);
     emit TypeChanged();
     Recompute();
 }

@@ -193,6 +193,8 @@ RadioGroupLink::RadioGroupLink(TableCursor &cursor, const QString &field, QButto
     : FieldLink(cursor, field, group), m_group(group)
 {
     connect(group, &QButtonGroup::buttonClicked, this, [this](QAbstractButton *button) {
+        if (m_showOnly)
+            return;
         const auto it = m_codes.constFind(button);
         if (it != m_codes.constEnd())
             write(*it);

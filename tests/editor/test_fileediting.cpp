@@ -192,14 +192,19 @@ void TestFileEditing::upDownLimits()
 void TestFileEditing::unchangedBecomesModified_data()
 {
     QTest::addColumn<bool>("countsChanged");
+    QTest::addColumn<int>("typeIndex"); // clicked after the name; -1: none
     QTest::addColumn<QString>("changeType");
-    QTest::newRow("DETs changed") << true << "M";
-    QTest::newRow("name changed") << false << "N";
+    QTest::newRow("DETs changed") << true << -1 << "M";
+    QTest::newRow("name changed") << false << -1 << "N";
+    // The row is in its edit already: the click must not count as a change.
+    QTest::newRow("name changed, its own type clicked") << false << 0 << "N";
+    QTest::newRow("name and type changed") << false << 1 << "M";
 }
 
 void TestFileEditing::unchangedBecomesModified()
 {
     QFETCH(bool, countsChanged);
+    QFETCH(int, typeIndex);
     QFETCH(QString, changeType);
     addPayroll("E", "N");
     m_fx->Run([&] {
@@ -209,8 +214,13 @@ void TestFileEditing::unchangedBecomesModified()
         d.FileName("Old archive");
         if (countsChanged)
             d.FileCounts("1", "4");
+        if (typeIndex >= 0)
+            d.FileType(typeIndex);
+        QCOMPARE(d.editor.filesPage()->typeGroup()->checkedId(), std::max(typeIndex, 0));
         d.FileOk();
         QCOMPARE(stored("Files", 22, "Change_Type").toString(), changeType);
+        QCOMPARE(stored("Files", 22, "Type").toString(), QString(typeIndex == 1 ? "E" : "I"));
+        QCOMPARE(d.File("Old archive")->imageIndex(), (typeIndex == 1 ? 1 : 0) + (changeType == "N" ? 2 : 0));
     });
 }
 
