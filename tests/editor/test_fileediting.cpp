@@ -2,19 +2,23 @@
 #include "editingdriver.h"
 #include "editorfixture.h"
 
+#include "editor/editing.h"
 #include "editor/editorstate.h"
 #include "editor/fileediting.h"
 #include "editor/filespage.h"
 #include "editor/mainform.h"
 #include "store/appstate.h"
 #include "store/cursor.h"
+#include "store/apperror.h"
 #include "store/database.h"
+#include "editor/transediting.h"
 #include "views/dblistview.h"
 #include "views/dbtreeview.h"
 
 #include <QButtonGroup>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTabWidget>
 #include <QToolButton>
@@ -47,6 +51,7 @@ private slots:
     void unchangedBecomesModified();
     void deleteFile_data();
     void deleteFile();
+    void failedUnlinkLeavesScreen();
     void markLinkedFileDeleted_data();
     void markLinkedFileDeleted();
     void linkedTransactionsList();
@@ -260,6 +265,36 @@ void TestFileEditing::deleteFile()
         QCOMPARE(counts, expected);
         QCOMPARE(d.Trans("Payments")->info.value, qint64(recounted ? 4 : 6));
         QCOMPARE(m_fx->Scalar("SELECT COUNT(*) FROM FilesLink WHERE File_Tag = 20").toInt(), recounted ? 0 : 2);
+    });
+}
+
+// Another reader of the database keeps the commit of the unlink from
+// taking: the screen must go on showing what the database holds.
+void TestFileEditing::failedUnlinkLeavesScreen()
+{
+    addPayroll();
+    m_fx->Run([&] {
+        EditingDriver d(*m_fx);
+        d.SelectFile("Employees");
+        const QString reader = QStringLiteral("reader");
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), reader);
+            other.setDatabaseName(m_fx->db().filePath());
+            QVERIFY(other.open());
+            QSqlQuery read(other);
+            QVERIFY(read.exec(QStringLiteral("BEGIN")));
+            QVERIFY(read.exec(QStringLiteral("SELECT COUNT(*) FROM Trans")) && read.next());
+            // Give up on the lock at once rather than after the usual wait.
+            m_fx->db().exec(QStringLiteral("PRAGMA busy_timeout = 0"));
+            QVERIFY_THROWS_EXCEPTION(StoreError, d.editing.transactions().UnlinkFile(20));
+            QVERIFY(read.exec(QStringLiteral("ROLLBACK")));
+        }
+        QSqlDatabase::removeDatabase(reader);
+        QCOMPARE(m_fx->Scalar("SELECT COUNT(*) FROM FilesLink WHERE File_Tag = 20").toInt(), 2);
+        QCOMPARE(stored("Trans", 13, "FP_Val").toInt(), 6);
+        QCOMPARE(d.Trans("Payment enquiry")->info.value, qint64(6));
+        QCOMPARE(d.Trans("Payments")->info.value, qint64(6));
+        QCOMPARE(m_fx->state().changeCount, 0);
     });
 }
 
