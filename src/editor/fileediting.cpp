@@ -9,6 +9,7 @@
 #include "store/dialogservice.h"
 #include "store/workingcopy.h"
 #include "views/dbtreeview.h"
+#include "views/inputguards.h"
 
 namespace qm {
 
@@ -22,21 +23,6 @@ const QString kRets = QStringLiteral("RET_Count");
 const QString kDets = QStringLiteral("DET_Count");
 
 } // namespace
-
-bool ParseCount(const QString &text, int *value)
-{
-    const QString t = text.trimmed();
-    if (t.isEmpty())
-        return false;
-    for (const QChar c : t)
-        if (!c.isDigit())
-            return false;
-    bool ok = false;
-    const int v = t.toInt(&ok);
-    if (ok)
-        *value = v;
-    return ok;
-}
 
 TFilesEditing::TFilesEditing(Database &db, TableCursor &filesTbl, TDBTreeView &tree, AppState &app,
                              EditorState &editor, WorkingCopy &workingCopy, DialogService &messages,
@@ -202,12 +188,17 @@ void TFilesEditing::DetsTyped(const QString &text)
 void TFilesEditing::TypedCount(const QString &field, const QString &text)
 {
     int value = 0;
-    if (!ParseCount(text, &value) || !m_cursor.isOpen() || m_cursor.intValue(field) == value)
+    if (!CountOfText(text, MaxCount, &value) || !m_cursor.isOpen() || m_cursor.intValue(field) == value)
         return;
     if (!EnsureEditing())
         return;
     m_cursor.setValue(field, value);
     Recompute();
+}
+
+void TFilesEditing::CountRefused(bool rets)
+{
+    m_messages.error(rets ? text::RetsRefused : text::DetsRefused);
 }
 
 // --- Deleting ---

@@ -14,6 +14,7 @@
 #include "views/cursorguard.h"
 #include "views/dblistview.h"
 #include "views/dbtreeview.h"
+#include "views/inputguards.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -113,7 +114,10 @@ void TFilesPanelBinding::ConnectEditing()
 void TFilesPanelBinding::ConnectCounts(QLineEdit *edit, bool rets)
 {
     TFilesEditing *editing = &m_editing;
+    GuardCountEdit(edit, TFilesEditing::MaxCount, [editing, rets] { editing->CountRefused(rets); });
     connect(edit, &QLineEdit::textEdited, editing, rets ? &TFilesEditing::RetsTyped : &TFilesEditing::DetsTyped);
+    // A box left empty shows the 0 it stands for.
+    connect(edit, &QLineEdit::editingFinished, this, &TFilesPanelBinding::ShowValues);
     QToolButton *up = m_page.arrow(rets, true);
     QToolButton *down = m_page.arrow(rets, false);
     connect(up, &QToolButton::clicked, editing, [editing, rets] { rets ? editing->StepRets(1) : editing->StepDets(1); });
@@ -150,13 +154,14 @@ void TFilesPanelBinding::ShowCount(QLineEdit *edit, const QString &field)
         edit->clear();
         return;
     }
-    const int value = int(m_files.intValue(field));
+    const qint64 value = m_files.intValue(field);
     int shown = -1;
-    // Half-typed text the user is still working on stays as it is.
-    if (!ParseCount(edit->text(), &shown) && edit->hasFocus() && m_files.isEditing())
+    // An edit the user has just emptied while typing stays empty.
+    const bool typing = edit->hasFocus() && m_files.isEditing();
+    if (CountOfText(edit->text(), TFilesEditing::MaxCount, &shown) && shown == value
+        && (typing || !edit->text().isEmpty()))
         return;
-    if (shown != value)
-        edit->setText(QString::number(value));
+    ShowCountText(edit, value);
 }
 
 void TFilesPanelBinding::UpdateButtons()

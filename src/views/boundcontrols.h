@@ -56,7 +56,8 @@ private:
     bool m_writing = false;
 };
 
-// A one-line edit; text columns limit the length that can be typed.
+// A one-line edit; text columns limit the length that can be typed, and
+// line breaks in pasted text become blanks.
 class LineEditLink : public FieldLink
 {
     Q_OBJECT
