@@ -1,5 +1,7 @@
 #include "analysis/findform.h"
 
+#include "views/inputguards.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -23,6 +25,10 @@ TFindForm::TFindForm(QWidget *parent)
 
     m_edit = new QLineEdit;
     m_edit->setObjectName(QStringLiteral("FindEdit"));
+    // Longer than any node's text (a name and its value), which a longer
+    // text could never be found in; a node's text is one line.
+    m_edit->setMaxLength(kMaxSearchLength);
+    KeepSingleLine(m_edit);
     m_edit->setMinimumWidth(m_edit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 30);
     auto *label = new QLabel(QStringLiteral("Find What:"));
     label->setBuddy(m_edit);

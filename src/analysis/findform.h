@@ -18,6 +18,8 @@ class TFindForm : public QDialog
     Q_OBJECT
 
 public:
+    static constexpr int kMaxSearchLength = 80;
+
     explicit TFindForm(QWidget *parent = nullptr);
 
     // As typed; blanks around it are the caller's to drop.

@@ -2,6 +2,7 @@
 
 #include "store/database.h"
 #include "store/dialogservice.h"
+#include "views/inputguards.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -29,6 +30,7 @@ TNewCountNameForm::TNewCountNameForm(Database &db, DialogService &dialogs, QWidg
     m_name = new QLineEdit(this);
     m_name->setObjectName(QStringLiteral("NameEdit"));
     m_name->setMaxLength(60);
+    KeepSingleLine(m_name);
     // The box is named, so the user (and a screen reader) knows what it asks for.
     auto *label = new QLabel(QStringLiteral("&Description:"), this);
     label->setObjectName(QStringLiteral("NameLabel"));

@@ -4,6 +4,7 @@
 #include "counting/rules.h"
 #include "store/cursor.h"
 #include "views/boundcontrols.h"
+#include "views/inputguards.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -62,10 +63,12 @@ TCountPage::TCountPage(TableCursor &countTbl, QWidget *parent) : QWidget(parent)
     m_cancel->setObjectName(QStringLiteral("CountCancelButton"));
     connect(m_ok, &QPushButton::clicked, this, &TCountPage::OkClicked);
     connect(m_cancel, &QPushButton::clicked, this, &TCountPage::CancelClicked);
-    connect(m_name, &QLineEdit::returnPressed, this, [this] {
-        if (m_ok->isEnabled())
-            m_ok->click();
-    });
+    // Enter in the name or the system stores the row, as "OK" does.
+    for (QLineEdit *edit : {m_name, m_system->lineEdit()})
+        connect(edit, &QLineEdit::returnPressed, this, [this] {
+            if (m_ok->isEnabled())
+                m_ok->click();
+        });
 
     BindControls();
     UpdateButtons();
@@ -92,6 +95,7 @@ QGroupBox *TCountPage::BuildDetails()
     m_system->setObjectName(QStringLiteral("SystemComboBox"));
     m_system->setEditable(true);
     m_system->setInsertPolicy(QComboBox::NoInsert);
+    KeepSingleLine(m_system->lineEdit());
     m_system->setMinimumWidth(110);
     m_countType = new QLabel;
     m_countType->setObjectName(QStringLiteral("CountTypeText"));

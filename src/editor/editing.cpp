@@ -37,6 +37,7 @@ TCountEditing::TCountEditing(TMainForm &form, Database &db, WorkingCopy &working
     m_transPanel = new TTransPanelBinding(*transPage, *m_trans, form.transTbl(), db, app, editor);
     m_filesPanel = new TFilesPanelBinding(*filesPage, *m_files, form.filesTbl(), db, app, editor);
     m_linkForm = new TFormAddIt(db, &form);
+    m_linkForm->setMessages(&form.messages());
 
     connect(m_transPanel, &TTransPanelBinding::CommandsChanged, &form, &TMainForm::UpdateCommands);
     connect(m_filesPanel, &TFilesPanelBinding::CommandsChanged, &form, &TMainForm::UpdateCommands);

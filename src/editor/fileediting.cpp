@@ -9,6 +9,7 @@
 #include "store/dialogservice.h"
 #include "store/workingcopy.h"
 #include "views/dbtreeview.h"
+#include "views/inputguards.h"
 
 namespace qm {
 
@@ -22,21 +23,6 @@ const QString kRets = QStringLiteral("RET_Count");
 const QString kDets = QStringLiteral("DET_Count");
 
 } // namespace
-
-bool ParseCount(const QString &text, int *value)
-{
-    const QString t = text.trimmed();
-    if (t.isEmpty())
-        return false;
-    for (const QChar c : t)
-        if (!c.isDigit())
-            return false;
-    bool ok = false;
-    const int v = t.toInt(&ok);
-    if (ok)
-        *value = v;
-    return ok;
-}
 
 TFilesEditing::TFilesEditing(Database &db, TableCursor &filesTbl, TDBTreeView &tree, AppState &app,
                              EditorState &editor, WorkingCopy &workingCopy, DialogService &messages,
@@ -147,10 +133,12 @@ void TFilesEditing::Recompute()
 void TFilesEditing::TypeChosen(int index)
 {
     const QString type = index == 0 ? code::FileInternal : code::FileExternal;
-    if (!m_cursor.isEditing() && m_cursor.text(kType).trimmed() != type)
-        EnsureEditing();
-    if (m_cursor.isEditing())
-        SetEditedType(index, type);
+    // Choosing the type the row has already is no change, also while the
+    // row is being edited: an unchanged file stays unchanged.
+    if (!m_cursor.isOpen() || (m_cursor.position() < 0 && !m_cursor.isEditing())
+        || m_cursor.text(kType).trimmed() == type || !EnsureEditing())
+        return;
+    SetEditedType(index, type);
     Recompute();
 }
 
@@ -200,12 +188,17 @@ void TFilesEditing::DetsTyped(const QString &text)
 void TFilesEditing::TypedCount(const QString &field, const QString &text)
 {
     int value = 0;
-    if (!ParseCount(text, &value) || !m_cursor.isOpen() || m_cursor.intValue(field) == value)
+    if (!CountOfText(text, MaxCount, &value) || !m_cursor.isOpen() || m_cursor.intValue(field) == value)
         return;
     if (!EnsureEditing())
         return;
     m_cursor.setValue(field, value);
     Recompute();
+}
+
+void TFilesEditing::CountRefused(bool rets)
+{
+    m_messages.error(rets ? text::RetsRefused : text::DetsRefused);
 }
 
 // --- Deleting ---

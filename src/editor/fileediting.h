@@ -14,6 +14,9 @@ inline const QString MarkLinkedFileDeleted =
 inline const QString DeleteLinkedFile = QStringLiteral(
     "Deleting this file will cause all associated transactions to have their complexity recalculated. "
     "Ok to continue ?");
+// Pasted text that makes no count; the boxes refuse such keys as typed.
+inline const QString RetsRefused = QStringLiteral("RETs must be a whole number from 0 to 99");
+inline const QString DetsRefused = QStringLiteral("DETs must be a whole number from 0 to 99");
 } // namespace text
 
 // The editing of the logical files on the editor's cursor and flat tree:
@@ -38,9 +41,12 @@ public:
     // The up-down controls: one step, never below 0 or above 99.
     void StepRets(int delta);
     void StepDets(int delta);
-    // Text typed into the edits; anything but a whole number is ignored.
+    // Text typed into the edits; an empty edit counts 0, anything else
+    // that is not a count is ignored (the edits refuse it anyway).
     void RetsTyped(const QString &text);
     void DetsTyped(const QString &text);
+    // Says why text pasted into the RETs or DETs was not taken.
+    void CountRefused(bool rets);
     // Complexity and value from RETs and DETs; writes only while editing.
     void Recompute();
 
@@ -59,8 +65,5 @@ private:
 
     TTransEditing &m_transactions;
 };
-
-// A count typed by the user: digits only, so a sign or a blank is no count.
-bool ParseCount(const QString &text, int *value);
 
 } // namespace qm

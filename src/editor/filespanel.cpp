@@ -14,6 +14,7 @@
 #include "views/cursorguard.h"
 #include "views/dblistview.h"
 #include "views/dbtreeview.h"
+#include "views/inputguards.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -31,12 +32,14 @@ namespace {
 const QString kRets = QStringLiteral("RET_Count");
 const QString kDets = QStringLiteral("DET_Count");
 
-void bindChoices(TableCursor &cursor, const QString &field, QButtonGroup *group, const QList<CodeChoice> &choices)
+RadioGroupLink *bindChoices(TableCursor &cursor, const QString &field, QButtonGroup *group,
+                            const QList<CodeChoice> &choices)
 {
     auto *link = new RadioGroupLink(cursor, field, group);
     for (int i = 0; i < choices.size(); ++i)
         if (QAbstractButton *button = group->button(i))
             link->addChoice(button, choices[i].code);
+    return link;
 }
 
 } // namespace
@@ -64,7 +67,8 @@ void TFilesPanelBinding::BindFields()
 {
     new LineEditLink(m_files, QStringLiteral("Description"), m_page.nameEdit());
     new MemoLink(m_files, QStringLiteral("Memo"), m_page.memo());
-    bindChoices(m_files, QStringLiteral("Type"), m_page.typeGroup(), FileTypeChoices());
+    m_typeLink = bindChoices(m_files, QStringLiteral("Type"), m_page.typeGroup(), FileTypeChoices());
+    m_typeLink->setShowOnly(true); // what a type choice does is the editing's
     bindChoices(m_files, QStringLiteral("Change_Type"), m_page.changeGroup(), ChangeTypeChoices());
     connect(&m_files, &TableCursor::recordChanged, this, &TFilesPanelBinding::RecordChanged);
     connect(&m_files, &TableCursor::fieldChanged, this, &TFilesPanelBinding::ShowValues);
@@ -77,7 +81,12 @@ void TFilesPanelBinding::BindFields()
 void TFilesPanelBinding::ConnectEditing()
 {
     TFilesEditing *editing = &m_editing;
-    connect(m_page.typeGroup(), &QButtonGroup::idClicked, editing, &TFilesEditing::TypeChosen);
+    // The click has checked its button already: the group shows the row's
+    // type again, and the choice shows only once the row takes it.
+    connect(m_page.typeGroup(), &QButtonGroup::idClicked, editing, [this, editing](int index) {
+        m_typeLink->refresh();
+        editing->TypeChosen(index);
+    });
     connect(m_page.okButton(), &QPushButton::clicked, editing, &TFilesEditing::StoreRow);
     connect(m_page.cancelButton(), &QPushButton::clicked, editing, &TFilesEditing::CancelRow);
     connect(m_page.panelTabs(), &QTabWidget::currentChanged, this, &TFilesPanelBinding::RefreshLinkedTransactions);
@@ -105,7 +114,10 @@ void TFilesPanelBinding::ConnectEditing()
 void TFilesPanelBinding::ConnectCounts(QLineEdit *edit, bool rets)
 {
     TFilesEditing *editing = &m_editing;
+    GuardCountEdit(edit, TFilesEditing::MaxCount, [editing, rets] { editing->CountRefused(rets); });
     connect(edit, &QLineEdit::textEdited, editing, rets ? &TFilesEditing::RetsTyped : &TFilesEditing::DetsTyped);
+    // A box left empty shows the 0 it stands for.
+    connect(edit, &QLineEdit::editingFinished, this, &TFilesPanelBinding::ShowValues);
     QToolButton *up = m_page.arrow(rets, true);
     QToolButton *down = m_page.arrow(rets, false);
     connect(up, &QToolButton::clicked, editing, [editing, rets] { rets ? editing->StepRets(1) : editing->StepDets(1); });
@@ -142,13 +154,14 @@ void TFilesPanelBinding::ShowCount(QLineEdit *edit, const QString &field)
         edit->clear();
         return;
     }
-    const int value = int(m_files.intValue(field));
+    const qint64 value = m_files.intValue(field);
     int shown = -1;
-    // Half-typed text the user is still working on stays as it is.
-    if (!ParseCount(edit->text(), &shown) && edit->hasFocus() && m_files.isEditing())
+    // An edit the user has just emptied while typing stays empty.
+    const bool typing = edit->hasFocus() && m_files.isEditing();
+    if (CountOfText(edit->text(), TFilesEditing::MaxCount, &shown) && shown == value
+        && (typing || !edit->text().isEmpty()))
         return;
-    if (shown != value)
-        edit->setText(QString::number(value));
+    ShowCountText(edit, value);
 }
 
 void TFilesPanelBinding::UpdateButtons()

@@ -8,6 +8,8 @@ class QLineEdit;
 
 namespace qm {
 
+class RadioGroupLink;
+
 class Database;
 class TFilesEditing;
 class TFilesPage;
@@ -52,6 +54,7 @@ private:
     Database &m_db;
     AppState &m_app;
     EditorState &m_editor;
+    RadioGroupLink *m_typeLink = nullptr;
     StoreQuery m_linkQuery;
 
     bool m_enhancement = false;

@@ -6,8 +6,10 @@
 #include "editor/linkqueries.h"
 #include "editor/matrixgroup.h"
 #include "store/database.h"
+#include "store/dialogservice.h"
 #include "views/cursorguard.h"
 #include "views/dblistview.h"
+#include "views/inputguards.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -230,7 +232,16 @@ void TFormAddIt::ConnectSide(Side &side)
     connect(side.linked, &QTreeWidget::itemDoubleClicked, this, [this, s] { UnlinkSelected(*s); });
     connect(side.available, &TDBListView::OnChange, this, [this, s] { SetButtons(*s); });
     connect(side.linked, &TDBListView::OnChange, this, [this, s] { SetButtons(*s); });
+    GuardCountEdit(side.dets, kMaxDets, [this] {
+        if (m_messages)
+            m_messages->error(text::DetsRefused);
+    });
     connect(side.dets, &QLineEdit::textEdited, this, [this, s](const QString &text) { DetsTyped(*s, text); });
+    // A box left empty shows the 0 it stands for.
+    connect(side.dets, &QLineEdit::editingFinished, this, [s] {
+        if (s->dets->text().isEmpty())
+            ShowCountText(s->dets, 0);
+    });
     connect(side.detsUp, &QToolButton::clicked, this, [this, s] { StepDets(*s, +1); });
     connect(side.detsDown, &QToolButton::clicked, this, [this, s] { StepDets(*s, -1); });
     for (TDBListView *list : {side.available, side.linked})
@@ -287,7 +298,7 @@ bool TFormAddIt::Prepare(int countId, int transTag, bool readOnly)
         side->dets->setReadOnly(readOnly);
         side->detsUp->setEnabled(!readOnly);
         side->detsDown->setEnabled(!readOnly);
-        side->dets->setText(QString::number(side->detCount));
+        ShowCountText(side->dets, side->detCount);
         SetButtons(*side);
     }
     Recompute();
@@ -380,7 +391,7 @@ void TFormAddIt::SetButtons(Side &side)
 void TFormAddIt::DetsTyped(Side &side, const QString &text)
 {
     int value = 0;
-    if (m_readOnly || !ParseCount(text, &value))
+    if (m_readOnly || !CountOfText(text, kMaxDets, &value))
         return;
     side.detCount = value;
     Recompute();
@@ -394,7 +405,7 @@ void TFormAddIt::StepDets(Side &side, int delta)
     if (value < 0 || (delta > 0 && side.detCount >= kMaxDets))
         return;
     side.detCount = value;
-    side.dets->setText(QString::number(value));
+    ShowCountText(side.dets, value);
     Recompute();
 }
 

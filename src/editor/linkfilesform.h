@@ -14,6 +14,7 @@ class QToolButton;
 namespace qm {
 
 class Database;
+class DialogService;
 class TDBListView;
 class TListItem;
 class TMatrixGroup;
@@ -48,6 +49,10 @@ public:
     };
 
     explicit TFormAddIt(Database &db, QWidget *parent = nullptr);
+
+    // Where the dialog says why pasted DETs were not taken; without one
+    // they are refused without a word.
+    void setMessages(DialogService *messages) { m_messages = messages; }
 
     // Loads the transaction of the working count and shows the dialog
     // modally; the result is Accepted for "OK".
@@ -99,6 +104,7 @@ private:
     void Clear();
 
     Database &m_db;
+    DialogService *m_messages = nullptr;
     QTabWidget *m_pages = nullptr;
     Side m_input;
     Side m_output;

@@ -243,11 +243,17 @@ void TTransEditing::AllowCommands(bool allowed)
 void TTransEditing::TypeChosen(int index)
 {
     const QString type = TypeOfIndex(index);
-    if (!m_cursor.isEditing() && !m_editor.readOnly && m_cursor.position() >= 0
-        && m_cursor.text(kType).trimmed() != type)
+    // Choosing the type the row has already is no change, also while the
+    // row is being edited: an unchanged transaction stays unchanged.
+    if (!m_cursor.isOpen() || (m_cursor.position() < 0 && !m_cursor.isEditing())
+        || m_cursor.text(kType).trimmed() == type)
+        return;
+    if (!m_cursor.isEditing()) {
+        if (m_editor.readOnly || m_cursor.isReadOnly())
+            return;
         m_cursor.edit();
-    if (m_cursor.isEditing())
-        SetEditedType(index, type);
+    }
+    SetEditedType(index, type);
     emit TypeChanged();
     Recompute();
 }
@@ -304,29 +310,26 @@ bool TTransEditing::UnlinkFile(int fileTag)
     const QList<FileLinkRef> links = FileLinks(m_db, m_app.currentCountId, fileTag);
     if (links.isEmpty())
         return true;
+    QList<int> recounted;
     {
         // One write for the links and every recount: much faster than a
         // commit per row, and never half done.
         Transaction tx(m_db);
         DeleteFileLinks(m_db, m_app.currentCountId, fileTag);
-        Recount(links);
+        recounted = Recount(links);
         tx.commit();
     }
+    // Only once the figures are in the database do the tree and the change
+    // counter show them: a failed commit leaves both as they were.
+    ShowRecounted(recounted);
     RefreshLinkCursor(m_links);
     emit SyncRequested();
     return true;
 }
 
-void TTransEditing::Recount(const QList<FileLinkRef> &links)
+QList<int> TTransEditing::Recount(const QList<FileLinkRef> &links)
 {
-    const QString selected = m_tree.ActiveId();
-    const bool updates = m_tree.updatesEnabled();
-    m_tree.setUpdatesEnabled(false);
-    m_cursor.disableControls();
-    const auto restore = qScopeGuard([&] {
-        m_cursor.enableControls();
-        m_tree.setUpdatesEnabled(updates);
-    });
+    QList<int> recounted;
     for (const FileLinkRef &link : links) {
         // Written straight to the row: storing through the cursor would
         // read the whole table again for every transaction.
@@ -347,10 +350,26 @@ void TTransEditing::Recount(const QList<FileLinkRef> &links)
                                  "FP_Val = ? WHERE Tag = ? AND Count_Id = ?"),
                   {inputFiles, outputFiles, ComplexityCode(complexity), double(TransWeight(complexity, type)),
                    link.transTag, m_app.currentCountId});
+        recounted << link.transTag;
+    }
+    return recounted;
+}
+
+void TTransEditing::ShowRecounted(const QList<int> &tags)
+{
+    const QString selected = m_tree.ActiveId();
+    const bool updates = m_tree.updatesEnabled();
+    m_tree.setUpdatesEnabled(false);
+    m_cursor.disableControls();
+    const auto restore = qScopeGuard([&] {
+        m_cursor.enableControls();
+        m_tree.setUpdatesEnabled(updates);
+    });
+    for (const int tag : tags) {
         // What follows any stored edit that kept its type.
         ++m_app.changeCount;
         m_editor.nextTransType = code::TransInput;
-        if (LocateTag(link.transTag))
+        if (LocateTag(tag))
             m_tree.RefreshNodeFromUpdateSource();
     }
     if (TTreeNode *node = m_tree.FindNodeById(selected))

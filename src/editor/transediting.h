@@ -63,7 +63,11 @@ private:
     void BeforeDelete(const QString &key, bool &allow);
     QString StoredTypeOfNode(int tag) const;
     void DeleteLinksNotFitting(int tag, const QString &oldType, const QString &newType);
-    void Recount(const QList<FileLinkRef> &links);
+    // Writes the lowered counts and new figures of the transactions a
+    // file's links led to; the tags of those recounted.
+    QList<int> Recount(const QList<FileLinkRef> &links);
+    // Brings their nodes and the change counter up to the stored figures.
+    void ShowRecounted(const QList<int> &tags);
 
     TableCursor *m_links = nullptr;
     bool m_deleteAllowed = false;

@@ -30,12 +30,14 @@ namespace {
 
 const QString kType = QStringLiteral("Type");
 
-void bindChoices(TableCursor &cursor, const QString &field, QButtonGroup *group, const QList<CodeChoice> &choices)
+RadioGroupLink *bindChoices(TableCursor &cursor, const QString &field, QButtonGroup *group,
+                            const QList<CodeChoice> &choices)
 {
     auto *link = new RadioGroupLink(cursor, field, group);
     for (int i = 0; i < choices.size(); ++i)
         if (QAbstractButton *button = group->button(i))
             link->addChoice(button, choices[i].code);
+    return link;
 }
 
 void setTabShown(QTabWidget *tabs, QWidget *tab, bool shown)
@@ -64,7 +66,8 @@ void TTransPanelBinding::BindFields()
 {
     new LineEditLink(m_trans, QStringLiteral("Description"), m_page.nameEdit());
     new MemoLink(m_trans, QStringLiteral("Memo"), m_page.memo());
-    bindChoices(m_trans, kType, m_page.typeGroup(), TransTypeChoices());
+    m_typeLink = bindChoices(m_trans, kType, m_page.typeGroup(), TransTypeChoices());
+    m_typeLink->setShowOnly(true); // what a type choice does is the editing's
     bindChoices(m_trans, QStringLiteral("Change_Type"), m_page.changeGroup(), ChangeTypeChoices());
     (new LineEditLink(m_trans, QStringLiteral("Tag"), m_page.tagDebugEdit()))->setReadOnly(true);
     (new LineEditLink(m_trans, QStringLiteral("Owner_Tag"), m_page.ownerDebugEdit()))->setReadOnly(true);
@@ -80,8 +83,12 @@ void TTransPanelBinding::BindFields()
 void TTransPanelBinding::ConnectEditing()
 {
     TTransEditing *editing = &m_editing;
-    // After the bound group has written the type.
-    connect(m_page.typeGroup(), &QButtonGroup::idClicked, editing, &TTransEditing::TypeChosen);
+    // The click has checked its button already: the group shows the row's
+    // type again, and the choice shows only once the row takes it.
+    connect(m_page.typeGroup(), &QButtonGroup::idClicked, editing, [this, editing](int index) {
+        m_typeLink->refresh();
+        editing->TypeChosen(index);
+    });
     connect(m_page.okButton(), &QPushButton::clicked, editing, &TTransEditing::StoreRow);
     connect(m_page.cancelButton(), &QPushButton::clicked, editing, &TTransEditing::CancelRow);
     connect(m_page.complexityButton(), &QPushButton::clicked, this, &TTransPanelBinding::LinkFilesRequested);

@@ -6,6 +6,8 @@
 
 namespace qm {
 
+class RadioGroupLink;
+
 class Database;
 class TTransEditing;
 class TTransPage;
@@ -49,6 +51,7 @@ private:
     Database &m_db;
     AppState &m_app;
     EditorState &m_editor;
+    RadioGroupLink *m_typeLink = nullptr;
 
     StoreQuery m_inputFiles;
     StoreQuery m_outputFiles;

@@ -3,6 +3,7 @@
 #include "store/apperror.h"
 #include "store/cursor.h"
 #include "store/schema.h"
+#include "views/inputguards.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -103,6 +104,7 @@ LineEditLink::LineEditLink(TableCursor &cursor, const QString &field, QLineEdit 
 {
     if (const int width = columnWidth(cursor, field); width > 0)
         edit->setMaxLength(width);
+    KeepSingleLine(edit);
     connect(edit, &QLineEdit::textEdited, this, [this](const QString &text) { write(text); });
     refresh();
 }
@@ -193,6 +195,8 @@ RadioGroupLink::RadioGroupLink(TableCursor &cursor, const QString &field, QButto
     : FieldLink(cursor, field, group), m_group(group)
 {
     connect(group, &QButtonGroup::buttonClicked, this, [this](QAbstractButton *button) {
+        if (m_showOnly)
+            return;
         const auto it = m_codes.constFind(button);
         if (it != m_codes.constEnd())
             write(*it);

@@ -56,7 +56,8 @@ private:
     bool m_writing = false;
 };
 
-// A one-line edit; text columns limit the length that can be typed.
+// A one-line edit; text columns limit the length that can be typed, and
+// line breaks in pasted text become blanks.
 class LineEditLink : public FieldLink
 {
     Q_OBJECT
@@ -113,6 +114,9 @@ class RadioGroupLink : public FieldLink
 public:
     RadioGroupLink(TableCursor &cursor, const QString &field, QButtonGroup *group);
     void addChoice(QAbstractButton *button, const QString &code);
+    // The group only shows the field: its owner handles the clicks, for a
+    // choice that does more than set the field.
+    void setShowOnly(bool on) { m_showOnly = on; }
 
 protected:
     void show(const QVariant &value) override;
@@ -121,6 +125,7 @@ protected:
 private:
     QPointer<QButtonGroup> m_group;
     QHash<QAbstractButton *, QString> m_codes;
+    bool m_showOnly = false;
 };
 
 // A spin (up-down) control over an integer field.

@@ -76,6 +76,7 @@ private slots:
     void summaryRows_data();
     void summaryRows();
     void adjustedTotalsExplainTheirProducts();
+    void deletedItemsTakeTheOldFactor();
     void enteringGeneralRefreshesOnlyWhenStale();
     void modeChangeOnTransactionsPage();
     void modeCommandsKeepBothGroupsChecked();
@@ -279,6 +280,34 @@ void TestCountPage::adjustedTotalsExplainTheirProducts()
         QCOMPARE(tip("TotalDeleteEdit"), QStringLiteral("3 x 1.00 = 3"));
         QCOMPARE(tip("TotalEdit"), QStringLiteral("4.28 + 3 = 7.28"));
     });
+}
+
+// Deleted items count at the factor before the project. With 0.95 against
+// 1.07, and 30 deleted points, taking the wrong factor (42) or adding the
+// two truncated parts (10 + 28) gives another total than the right 39.
+void TestCountPage::deletedItemsTakeTheOldFactor()
+{
+    test::CountRow count(1, "PAY", "Payroll changes", "E");
+    count.oldVaf = 0.95;
+    test::InsertCount(m_fx->db(), count);
+    test::InsertTrans(m_fx->db(), {1, 1, "Payments", 0, "G", "N"});
+    test::InsertTrans(m_fx->db(), {1, 2, "New payment", 4, "I", "A", 1});
+    test::InsertTrans(m_fx->db(), {1, 3, "Old payment", 6, "I", "D", 1});
+    test::InsertTrans(m_fx->db(), {1, 4, "Old enquiry", 4, "Q", "D", 1});
+    test::InsertTrans(m_fx->db(), {1, 5, "Payment list", 5, "O", "N", 1});
+    test::InsertFile(m_fx->db(), {1, 6, "Employees", 6, "E", "M"});
+    test::InsertFile(m_fx->db(), {1, 7, "Old ledger", 15, "I", "D"});
+    test::InsertFile(m_fx->db(), {1, 8, "Old rates", 5, "E", "D"});
+    m_fx->OpenSaved(1);
+    TMainForm &editor = m_fx->editor();
+    m_fx->Run([&] {
+        QCOMPARE(figure(editor, "VAFBeforeEdit"), QString("0.95"));
+        QCOMPARE(figure(editor, "VAFAfterEdit"), QString("1.07"));
+        QCOMPARE(totals(editor), (QStringList{"40", "10", "30", "10", "28", "39"}));
+        editor.close();
+    });
+    // What the catalogue gets is the same figure.
+    QCOMPARE(m_fx->Scalar("SELECT FP_Val FROM CCounts WHERE Id = 1").toInt(), 39);
 }
 
 void TestCountPage::enteringGeneralRefreshesOnlyWhenStale()

@@ -2,19 +2,23 @@
 #include "editingdriver.h"
 #include "editorfixture.h"
 
+#include "editor/editing.h"
 #include "editor/editorstate.h"
 #include "editor/fileediting.h"
 #include "editor/filespage.h"
 #include "editor/mainform.h"
 #include "store/appstate.h"
 #include "store/cursor.h"
+#include "store/apperror.h"
 #include "store/database.h"
+#include "editor/transediting.h"
 #include "views/dblistview.h"
 #include "views/dbtreeview.h"
 
 #include <QButtonGroup>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTabWidget>
 #include <QToolButton>
@@ -47,6 +51,7 @@ private slots:
     void unchangedBecomesModified();
     void deleteFile_data();
     void deleteFile();
+    void failedUnlinkLeavesScreen();
     void markLinkedFileDeleted_data();
     void markLinkedFileDeleted();
     void linkedTransactionsList();
@@ -179,9 +184,6 @@ void TestFileEditing::upDownLimits()
         }
         QCOMPARE(page->detEdit()->text(), QString("99"));
         QCOMPARE(page->retEdit()->text(), QString("0"));
-        // Text that is no whole number is ignored.
-        d.Type(page->detEdit(), "-1");
-        QCOMPARE(d.editor.filesTbl().intValue("DET_Count"), 99);
         d.FileOk();
         QCOMPARE(stored("Files", 21, "DET_Count").toInt(), 99);
         QCOMPARE(stored("Files", 21, "RET_Count").toInt(), 0);
@@ -192,14 +194,19 @@ void TestFileEditing::upDownLimits()
 void TestFileEditing::unchangedBecomesModified_data()
 {
     QTest::addColumn<bool>("countsChanged");
+    QTest::addColumn<int>("typeIndex"); // clicked after the name; -1: none
     QTest::addColumn<QString>("changeType");
-    QTest::newRow("DETs changed") << true << "M";
-    QTest::newRow("name changed") << false << "N";
+    QTest::newRow("DETs changed") << true << -1 << "M";
+    QTest::newRow("name changed") << false << -1 << "N";
+    // The row is in its edit already: the click must not count as a change.
+    QTest::newRow("name changed, its own type clicked") << false << 0 << "N";
+    QTest::newRow("name and type changed") << false << 1 << "M";
 }
 
 void TestFileEditing::unchangedBecomesModified()
 {
     QFETCH(bool, countsChanged);
+    QFETCH(int, typeIndex);
     QFETCH(QString, changeType);
     addPayroll("E", "N");
     m_fx->Run([&] {
@@ -209,8 +216,13 @@ void TestFileEditing::unchangedBecomesModified()
         d.FileName("Old archive");
         if (countsChanged)
             d.FileCounts("1", "4");
+        if (typeIndex >= 0)
+            d.FileType(typeIndex);
+        QCOMPARE(d.editor.filesPage()->typeGroup()->checkedId(), std::max(typeIndex, 0));
         d.FileOk();
         QCOMPARE(stored("Files", 22, "Change_Type").toString(), changeType);
+        QCOMPARE(stored("Files", 22, "Type").toString(), QString(typeIndex == 1 ? "E" : "I"));
+        QCOMPARE(d.File("Old archive")->imageIndex(), (typeIndex == 1 ? 1 : 0) + (changeType == "N" ? 2 : 0));
     });
 }
 
@@ -250,6 +262,36 @@ void TestFileEditing::deleteFile()
         QCOMPARE(counts, expected);
         QCOMPARE(d.Trans("Payments")->info.value, qint64(recounted ? 4 : 6));
         QCOMPARE(m_fx->Scalar("SELECT COUNT(*) FROM FilesLink WHERE File_Tag = 20").toInt(), recounted ? 0 : 2);
+    });
+}
+
+// Another reader of the database keeps the commit of the unlink from
+// taking: the screen must go on showing what the database holds.
+void TestFileEditing::failedUnlinkLeavesScreen()
+{
+    addPayroll();
+    m_fx->Run([&] {
+        EditingDriver d(*m_fx);
+        d.SelectFile("Employees");
+        const QString reader = QStringLiteral("reader");
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), reader);
+            other.setDatabaseName(m_fx->db().filePath());
+            QVERIFY(other.open());
+            QSqlQuery read(other);
+            QVERIFY(read.exec(QStringLiteral("BEGIN")));
+            QVERIFY(read.exec(QStringLiteral("SELECT COUNT(*) FROM Trans")) && read.next());
+            // Give up on the lock at once rather than after the usual wait.
+            m_fx->db().exec(QStringLiteral("PRAGMA busy_timeout = 0"));
+            QVERIFY_THROWS_EXCEPTION(StoreError, d.editing.transactions().UnlinkFile(20));
+            QVERIFY(read.exec(QStringLiteral("ROLLBACK")));
+        }
+        QSqlDatabase::removeDatabase(reader);
+        QCOMPARE(m_fx->Scalar("SELECT COUNT(*) FROM FilesLink WHERE File_Tag = 20").toInt(), 2);
+        QCOMPARE(stored("Trans", 13, "FP_Val").toInt(), 6);
+        QCOMPARE(d.Trans("Payment enquiry")->info.value, qint64(6));
+        QCOMPARE(d.Trans("Payments")->info.value, qint64(6));
+        QCOMPARE(m_fx->state().changeCount, 0);
     });
 }
 

@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QtTest>
 
 using namespace qm;
@@ -34,6 +36,8 @@ private slots:
     void findNext_data();
     void findNext();
     void dialogSearchesOnFindNext();
+    void pastedSearchText_data();
+    void pastedSearchText();
     void findButtonFollowsText_data();
     void findButtonFollowsText();
     void menuStateFollowsPage_data();
@@ -170,6 +174,52 @@ void TestFind::dialogSearchesOnFindNext()
         editor.commands().action(C::Find)->trigger();
         QVERIFY(watch->fired());
         QCOMPARE(view->SelectedNode()->info.name, QString("Payment list"));
+    });
+}
+
+void TestFind::pastedSearchText_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("line break inside") << "Payment\nlist" << "Payment list" << "Payment list" << QStringList{};
+    QTest::newRow("line end after") << "Reports\r\n" << "Reports " << "Reports" << QStringList{};
+    const QString tooLong = QString(TFindForm::kMaxSearchLength, 'x');
+    QTest::newRow("past the width") << tooLong + "yyy" << tooLong << "Payroll"
+                                    << QStringList{"information: Search String:" + tooLong + " not found"};
+}
+
+// Pasted text is one line, no longer than the box: what the box shows is
+// what is searched for.
+void TestFind::pastedSearchText()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, shown);
+    QFETCH(QString, selected);
+    QFETCH(QStringList, messages);
+    addPayroll();
+    m_fx->OpenSaved(3);
+    TMainForm &editor = m_fx->editor();
+    m_fx->Run([&] {
+        editor.pageControl()->setCurrentIndex(TMainForm::TransactionsPage);
+        TDBTreeView *view = tree(TMainForm::TransactionsPage);
+        view->SelectNode(test::EditingDriver::Node(view, "Payroll"));
+        auto watch = test::ModalWatch::Start(
+            [&input](QWidget *modal) {
+                auto *edit = modal->findChild<QLineEdit *>("FindEdit");
+                QGuiApplication::clipboard()->setText(input);
+                edit->selectAll();
+                QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+                modal->findChild<QPushButton *>("FindButton")->click();
+            },
+            "TFindForm");
+        editor.commands().action(C::Find)->trigger();
+        QVERIFY(watch->fired());
+        QCOMPARE(editor.findForm()->findEdit()->text(), shown);
+        QCOMPARE(editor.findForm()->searchText(), shown);
+        QCOMPARE(m_fx->dialogs.texts(), messages);
+        QCOMPARE(view->SelectedNode()->info.name, selected);
     });
 }
 

@@ -332,11 +332,14 @@ void TestLinkFiles::detEntryLimits()
     QTest::mouseClick(in.detsUp, Qt::LeftButton);
     QCOMPARE(in.dets->text(), QString("99"));
     QCOMPARE(in.detCount, 99);
-    // Text that is not a whole number changes nothing.
+    // Keys that make no count are refused as typed: the sign goes, the
+    // digit after it is taken, and the box shows what is kept.
     typeInto(in.dets, "-3");
-    QCOMPARE(in.detCount, 99);
+    QCOMPARE(in.dets->text(), QString("3"));
+    QCOMPARE(in.detCount, 3);
     typeInto(in.dets, "x");
-    QCOMPARE(in.detCount, 99);
+    QCOMPARE(in.dets->text(), QString("3"));
+    QCOMPARE(in.detCount, 3);
     typeInto(in.dets, "1");
     for (int i = 0; i < 3; ++i)
         QTest::mouseClick(in.detsDown, Qt::LeftButton);

@@ -12,6 +12,7 @@
 #include "store/database.h"
 #include "views/dbtreeview.h"
 
+#include <QButtonGroup>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -53,6 +54,8 @@ private slots:
     void deleteRules();
     void deletingLastLeavesNoRow();
     void unchangedItemsInEnhancement();
+    void typeClickedAgain_data();
+    void typeClickedAgain();
     void panelFollowsType_data();
     void panelFollowsType();
 
@@ -386,6 +389,39 @@ void TestTransEditing::unchangedItemsInEnhancement()
         QTest::mouseClick(memo->viewport(), Qt::RightButton);
         QCOMPARE(d.editor.transTbl().state(), CursorState::Edit);
         d.Click(d.editor.transPage()->cancelButton());
+    });
+}
+
+void TestTransEditing::typeClickedAgain_data()
+{
+    QTest::addColumn<bool>("renamed");
+    QTest::addColumn<int>("typeIndex");
+    QTest::addColumn<QString>("changeType");
+    QTest::newRow("own type clicked") << false << 0 << "N";
+    // The row is in its edit already: the click must not count as a change.
+    QTest::newRow("renamed, own type clicked") << true << 0 << "N";
+    QTest::newRow("renamed, another type clicked") << true << 1 << "M";
+}
+
+void TestTransEditing::typeClickedAgain()
+{
+    QFETCH(bool, renamed);
+    QFETCH(int, typeIndex);
+    QFETCH(QString, changeType);
+    addPayroll("E", "N");
+    m_fx->Run([&] {
+        EditingDriver d(*m_fx);
+        d.SelectTrans("Add payment");
+        if (renamed)
+            d.TransName("Add payments");
+        d.TransType(typeIndex);
+        QCOMPARE(d.editor.transPage()->typeGroup()->checkedId(), typeIndex);
+        QCOMPARE(d.editor.transTbl().text("Change_Type"), changeType);
+        QCOMPARE(d.editor.transTbl().isEditing(), renamed || typeIndex != 0);
+        d.TransOk();
+        QCOMPARE(stored(11, "Change_Type").toString(), changeType);
+        QCOMPARE(stored(11, "Type").toString(), TTransEditing::TypeOfIndex(typeIndex));
+        QCOMPARE(stored(11, "Description").toString(), QString(renamed ? "Add payments" : "Add payment"));
     });
 }
 

@@ -30,7 +30,7 @@ void InsertCount(Database &db, const CountRow &row, const QString &table)
     QVariantList values = {row.id,       row.system, row.description, "10:00:00", "2024-01-02",
                            "10:00:00",   "2024-01-02", " ",           row.type,   1.0,
                            row.copyCountId, 0.0,     0.0,             row.status, " ",
-                           1.0,          row.fpVal,  row.extId ? row.extId : row.id};
+                           row.oldVaf,   row.fpVal,  row.extId ? row.extId : row.id};
     for (int i = 1; i <= 14; ++i) {
         columns << QStringLiteral("VAF_%1").arg(i);
         values << 3;

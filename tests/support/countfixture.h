@@ -28,6 +28,7 @@ struct CountRow
     int fpVal = 0;
     QString status = QStringLiteral("U");
     int extId = 0; // 0 means the same as id
+    double oldVaf = 1.0;
 };
 
 struct TransRow
