@@ -66,6 +66,8 @@ void TestInstall::layout_data()
 {
     QTest::addColumn<QString>("path");
     QTest::newRow("program") << "bin/quillmark";
+    QTest::newRow("command line") << "bin/quillmark-cli";
+    QTest::newRow("command line manual") << "share/man/man1/quillmark-cli.1.gz";
     QTest::newRow("delivered database") << "share/quillmark/Databases/CCounts.DB";
     QTest::newRow("help file") << "share/quillmark/QUILLMARK.rcc";
     QTest::newRow("menu entry") << "share/applications/org.quillmark.Quillmark.desktop";
