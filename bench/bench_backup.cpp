@@ -2,6 +2,7 @@
 // zlib doing the same blocks. Run by hand, in a Release build:
 //
 //   bench_backup --generate FOLDER [--megabytes N]   make FOLDER/CCounts.DB
+//                [--scale N]                      of N times that size
 //   bench_backup --run FOLDER [--rounds N]           time it (FOLDER kept)
 //
 // The two steps are apart so the peak memory of the run (/usr/bin/time -v)
@@ -232,9 +233,10 @@ int main(int argc, char **argv)
     parser.addOption({QStringLiteral("run"), QStringLiteral("Time the database in FOLDER."), QStringLiteral("FOLDER")});
     parser.addOption({QStringLiteral("rounds"), QStringLiteral("Timed rounds."), QStringLiteral("N"), QStringLiteral("3")});
     parser.addHelpOption();
+    bench::AddScaleOption(parser);
     parser.process(app);
     if (parser.isSet(QStringLiteral("generate")))
-        generate(parser.value(QStringLiteral("generate")), parser.value(QStringLiteral("megabytes")).toInt());
+        generate(parser.value(QStringLiteral("generate")), parser.value(QStringLiteral("megabytes")).toInt() * bench::Scale(parser));
     if (parser.isSet(QStringLiteral("run")))
         run(parser.value(QStringLiteral("run")), std::max(1, parser.value(QStringLiteral("rounds")).toInt()));
     return 0;

@@ -3,7 +3,9 @@
 // window's activation, a full reload, and switching the system filter.
 // Run by hand; prints its figures.
 //
-//   bench_catalogue [--rounds N] [--counts N] [--systems N]
+//   bench_catalogue [--rounds N] [--counts N] [--systems N] [--scale N]
+//
+// --scale multiplies the number of counts.
 
 #include "catalogue/firstform.h"
 #include "store/appstate.h"
@@ -87,9 +89,10 @@ int main(int argc, char **argv)
     parser.addOption({"rounds", "Timed rounds of each measurement.", "N", "7"});
     parser.addOption({"counts", "Counts in the database.", "N", "5000"});
     parser.addOption({"systems", "Systems the counts belong to.", "N", "50"});
+    bench::AddScaleOption(parser);
     parser.process(app);
     const int rounds = std::max(1, parser.value("rounds").toInt());
-    const int counts = std::max(1, parser.value("counts").toInt());
+    const int counts = std::max(1, parser.value("counts").toInt()) * bench::Scale(parser);
     const int systems = std::max(1, parser.value("systems").toInt());
 
     QTemporaryDir dir;

@@ -4,7 +4,7 @@
 // alone, and drawing the chart as a picture. Run by hand, Release build,
 // offscreen or on a display; prints medians.
 //
-//   bench_chart [--rounds N] [--pictures DIR]
+//   bench_chart [--rounds N] [--scale N] [--pictures DIR]
 //
 // With --pictures, the last picture of each case is saved as PNG.
 
@@ -146,7 +146,7 @@ int main(int argc, char **argv)
 
     bench::Workspace work;
     DataModule &dm = work.dm;
-    bench::DatabaseShape shape;
+    bench::DatabaseShape shape = bench::DatabaseShape::withLarge(bench::Scale(parser));
     shape.otherCounts = 0;
     const int large = bench::FillDatabase(dm.database(), shape);
     out << "Count of " << shape.large.transactions << " transactions, " << shape.large.groups << " groups, "

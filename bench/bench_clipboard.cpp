@@ -4,7 +4,7 @@
 // to another group and back.
 // Run by hand, offscreen or on a display; prints its figures.
 //
-//   bench_clipboard [--rounds N]
+//   bench_clipboard [--rounds N] [--scale N]
 
 #include "datagen.h"
 
@@ -150,7 +150,7 @@ int main(int argc, char **argv)
     bench::Workspace work;
     DataModule &dm = work.dm;
     bench::AnsweringDialogs &dialogs = work.dialogs;
-    bench::DatabaseShape shape;
+    bench::DatabaseShape shape = bench::DatabaseShape::withLarge(bench::Scale(parser));
     shape.otherCounts = 10;
     const int large = bench::FillDatabase(dm.database(), shape);
     const BigGroup big = AddBigGroup(dm.database(), large);

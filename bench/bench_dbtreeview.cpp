@@ -2,7 +2,9 @@
 // refreshing one row with its value rippled up, and looking nodes up by key
 // in trees of growing size. Run by hand; prints its figures.
 //
-//   bench_dbtreeview [--rounds N]
+//   bench_dbtreeview [--rounds N] [--scale N]
+//
+// --scale multiplies the transactions and groups of the large tree.
 
 #include "datagen.h"
 
@@ -88,10 +90,10 @@ TTreeNode *deepestItem(TDBTreeView &tree)
     return best;
 }
 
-void benchLoadAndRefresh(Database &db, int rounds)
+void benchLoadAndRefresh(Database &db, int rounds, int scale)
 {
     QRandomGenerator rng(20240506);
-    bench::CountShape shape{10000, 500, 6, 0, 0, QStringLiteral("B")};
+    const bench::CountShape shape = bench::CountShape{10000, 500, 6, 0, 0, QStringLiteral("B")}.scaled(scale);
     bench::GenerateCount(db, 1, shape, 1, rng);
 
     TDBTreeView tree;
@@ -195,11 +197,12 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     parser.addHelpOption();
     parser.addOption({"rounds", "Timed builds of the large tree.", "n", "5"});
+    bench::AddScaleOption(parser);
     parser.process(app);
 
     bench::ScratchDatabase scratch;
     Database &db = scratch.db;
-    benchLoadAndRefresh(db, std::max(1, parser.value("rounds").toInt()));
+    benchLoadAndRefresh(db, std::max(1, parser.value("rounds").toInt()), bench::Scale(parser));
     benchLookup(db);
     db.close();
     return 0;

@@ -3,7 +3,7 @@
 // deleting a file that 1,000 transactions reference.
 // Run by hand, offscreen or on a display; prints its figures.
 //
-//   bench_editing [--rounds N]
+//   bench_editing [--rounds N] [--scale N]
 
 #include "datagen.h"
 
@@ -145,7 +145,7 @@ int main(int argc, char **argv)
     bench::Workspace work;
     DataModule &dm = work.dm;
     bench::AnsweringDialogs &dialogs = work.dialogs;
-    bench::DatabaseShape shape;
+    bench::DatabaseShape shape = bench::DatabaseShape::withLarge(bench::Scale(parser));
     shape.otherCounts = 10;
     const int large = bench::FillDatabase(dm.database(), shape);
     const int wideFile = AddWidelyLinkedFile(dm.database(), large);

@@ -3,7 +3,7 @@
 // again (trees rebuilt, summary refreshed), and one search through the
 // whole transaction tree that finds nothing. Run by hand; prints medians.
 //
-//   bench_filter [--rounds N]
+//   bench_filter [--rounds N] [--scale N]
 
 #include "datagen.h"
 
@@ -77,6 +77,7 @@ int main(int argc, char **argv)
     const QCommandLineOption roundsOption(QStringLiteral("rounds"), QStringLiteral("Repetitions."),
                                           QStringLiteral("N"), QStringLiteral("7"));
     parser.addOption(roundsOption);
+    bench::AddScaleOption(parser);
     parser.process(app);
     const int rounds = std::max(1, parser.value(roundsOption).toInt());
 
@@ -86,7 +87,7 @@ int main(int argc, char **argv)
     SettingsEntry settings(dir.filePath(QStringLiteral("quillmark.ini")));
     DataModule dm(dialogs, settings, DataModule::Options{});
     dm.ConnectDatabase(dir.path());
-    bench::DatabaseShape shape;
+    bench::DatabaseShape shape = bench::DatabaseShape::withLarge(bench::Scale(parser));
     shape.otherCounts = 5;
     const int large = bench::FillDatabase(dm.database(), shape);
     dm.openCatalogueCursor();

@@ -4,7 +4,7 @@
 // twice and four times that, to show how the cost grows.
 // Run by hand (Release build), offscreen or on a display.
 //
-//   bench_import [--rounds N]
+//   bench_import [--rounds N] [--scale N]
 
 #include "datagen.h"
 
@@ -61,7 +61,10 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     parser.addHelpOption();
     parser.addOption({"rounds", "Timed rounds per size.", "n", "3"});
+    bench::AddScaleOption(parser);
     parser.process(app);
+    // One size when asked for, else the three that show the growth.
+    const QList<int> scales = parser.isSet("scale") ? QList<int>{bench::Scale(parser)} : QList<int>{1, 2, 4};
     const int rounds = std::max(1, parser.value("rounds").toInt());
 
     bench::ScratchDatabase target;
@@ -71,7 +74,7 @@ int main(int argc, char **argv)
     form.resize(1200, 800);
     form.show();
 
-    for (int scale : {1, 2, 4}) {
+    for (int scale : scales) {
         const QStringList lines = ExportedText(scale);
         bench::WallAndCpu validate, load;
         for (int round = 0; round < rounds; ++round) {

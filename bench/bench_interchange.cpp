@@ -3,7 +3,7 @@
 // and splitting every line again as the reader does.
 // Run by hand (Release build); prints its figures.
 //
-//   bench_interchange [--rounds N]
+//   bench_interchange [--rounds N] [--scale N]
 
 #include "datagen.h"
 
@@ -50,7 +50,9 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     parser.addHelpOption();
     parser.addOption({"rounds", "Timed rounds.", "n", "7"});
+    bench::AddScaleOption(parser);
     parser.process(app);
+    const int scale = bench::Scale(parser);
     const int rounds = std::max(1, parser.value("rounds").toInt());
 
     bench::ScratchDatabase scratch;
@@ -62,6 +64,7 @@ int main(int argc, char **argv)
     shape.otherCounts = 0;
     shape.large.transactions = 9500;
     shape.large.groups = 500;
+    shape.large = shape.large.scaled(scale);
     const int large = bench::FillDatabase(db, shape);
     AppState state;
     state.currentCountId = large;

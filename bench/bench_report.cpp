@@ -4,7 +4,7 @@
 // parts (reading what the editor shows, laying the pages out).
 // Run by hand, offscreen or on a display, Release build; prints its figures.
 //
-//   bench_report [--rounds N]
+//   bench_report [--rounds N] [--scale N]
 
 #include "datagen.h"
 
@@ -108,7 +108,7 @@ int main(int argc, char **argv)
     bench::Workspace work;
     DataModule &dm = work.dm;
     bench::AnsweringDialogs &dialogs = work.dialogs;
-    bench::DatabaseShape shape;
+    bench::DatabaseShape shape = bench::DatabaseShape::withLarge(bench::Scale(parser));
     shape.otherCounts = 0;
     const int large = bench::FillDatabase(dm.database(), shape);
     out << "Count of " << shape.large.transactions << " transactions, " << shape.large.groups << " groups and "

@@ -1,9 +1,10 @@
 // Times opening, saving, deriving and deleting a large count in a database
 // that holds many others. Run by hand; prints its figures.
 //
-//   bench_workingcopy [--rounds N] [--others N] [--dir FOLDER]
+//   bench_workingcopy [--rounds N] [--others N] [--dir FOLDER] [--scale N]
 
 #include "datagen.h"
+#include "benchsupport.h"
 
 #include "store/appstate.h"
 #include "store/database.h"
@@ -137,6 +138,7 @@ int main(int argc, char **argv)
     parser.addOption({"rounds", "Timed rounds.", "n", "5"});
     parser.addOption({"others", "Counts of 500 items beside the large one.", "n", "200"});
     parser.addOption({"dir", "Empty folder to build the database in (kept).", "folder"});
+    bench::AddScaleOption(parser);
     parser.process(app);
 
     QTemporaryDir temp;
@@ -147,7 +149,7 @@ int main(int argc, char **argv)
     Database db;
     db.open(dir);
 
-    bench::DatabaseShape shape;
+    bench::DatabaseShape shape = bench::DatabaseShape::withLarge(bench::Scale(parser));
     shape.otherCounts = parser.value("others").toInt();
     QElapsedTimer timer;
     timer.start();

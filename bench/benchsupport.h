@@ -12,6 +12,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QString>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -76,15 +77,61 @@ inline void PreferOffscreen()
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
-// Adds "--rounds N" to the parser's own options, reads the command line and
-// gives the rounds asked for, at least one.
+// "--scale N": the data N times the benchmark size, so a figure at 2 and 4
+// shows whether the work grows in proportion. Call before parser.process().
+inline void AddScaleOption(QCommandLineParser &parser)
+{
+    parser.addOption({QStringLiteral("scale"), QStringLiteral("Data at N times the benchmark size (1 to 64)."),
+                      QStringLiteral("N"), QStringLiteral("1")});
+}
+
+// The scale asked for; a value that is no size at all stops the benchmark.
+inline int Scale(const QCommandLineParser &parser)
+{
+    bool ok = false;
+    const int scale = parser.value(QStringLiteral("scale")).toInt(&ok);
+    if (!ok || scale < 1 || scale > 64) {
+        QTextStream(stderr) << "--scale takes a whole number from 1 to 64" << Qt::endl;
+        std::exit(2);
+    }
+    return scale;
+}
+
+// Adds "--rounds N" and "--scale N" to the parser's own options, reads the
+// command line and gives the rounds asked for, at least one.
 inline int ParseRounds(QCommandLineParser &parser, const QCoreApplication &app, const QString &defaultRounds)
 {
     const QCommandLineOption roundsOption(QStringLiteral("rounds"), QStringLiteral("Repetitions."),
                                           QStringLiteral("N"), defaultRounds);
     parser.addOption(roundsOption);
+    AddScaleOption(parser);
     parser.process(app);
+    Scale(parser);
     return std::max(1, parser.value(roundsOption).toInt());
+}
+
+// Peak resident memory of this process so far, in MiB.
+inline double PeakMemoryMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
+}
+
+// Resident memory of this process now, in MiB.
+inline double MemoryMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
 }
 
 // An empty database in a folder of its own, the data module connected to it

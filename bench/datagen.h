@@ -20,6 +20,11 @@ struct CountShape
     QString type = QStringLiteral("B");
 
     int items() const { return transactions + groups + files; }
+    // Every number of items times the factor; the nesting stays as it is.
+    CountShape scaled(int factor) const
+    {
+        return {transactions * factor, groups * factor, groupDepth, files * factor, links * factor, type};
+    }
 };
 
 // A whole database: many ordinary counts and one large one.
@@ -28,6 +33,15 @@ struct DatabaseShape
     int otherCounts = 200;
     CountShape other;         // 500 items each
     CountShape large{10000, 500, 4, 2000, 20000, QStringLiteral("B")};
+
+    // The large count at the given multiple of its benchmark size, among
+    // the same other counts.
+    static DatabaseShape withLarge(int factor)
+    {
+        DatabaseShape shape;
+        shape.large = shape.large.scaled(factor);
+        return shape;
+    }
 };
 
 // Writes one saved count with its transactions, files and links straight

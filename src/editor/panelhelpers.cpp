@@ -12,13 +12,14 @@ namespace qm {
 
 TLeaveGuard::TLeaveGuard(TDBTreeView *tree, LeaveFunction leave) : QObject(tree), m_tree(tree), m_leave(std::move(leave))
 {
+    m_viewport = tree->viewport();
     tree->installEventFilter(this);
-    tree->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
 }
 
 bool TLeaveGuard::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_tree->viewport()
+    if (watched == m_viewport
         && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick))
         return MousePressed(event);
     if (watched == m_tree && event->type() == QEvent::KeyPress)

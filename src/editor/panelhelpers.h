@@ -3,6 +3,8 @@
 #include "editor/transediting.h"
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 #include <functional>
 
 class QLineEdit;
@@ -34,6 +36,9 @@ private:
     bool KeyPressed(QEvent *event);
 
     TDBTreeView *m_tree;
+    // Kept from the start: the tree sends events to its filters while it is
+    // being destroyed, when asking it for its viewport is no longer valid.
+    QPointer<QWidget> m_viewport;
     LeaveFunction m_leave;
 };
 

@@ -15,6 +15,8 @@ class Database
 {
 public:
     static inline const QString kConnectionName = QStringLiteral("APPFPDB");
+    // Page cache of each connection, in KiB.
+    static constexpr int kCacheKiB = 64 * 1024;
 
     explicit Database(const QString &connectionName = kConnectionName);
     ~Database();

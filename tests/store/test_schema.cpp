@@ -22,6 +22,8 @@ private slots:
     void missingDatabaseFileIsNotCreated();
     void failedStatementCarriesDriverText();
     void transactionRollsBackUnlessCommitted();
+    void connectionSettings_data();
+    void connectionSettings();
 };
 
 namespace {
@@ -157,6 +159,31 @@ void TestSchema::transactionRollsBackUnlessCommitted()
         tx.commit();
     }
     QCOMPARE(db.scalar("SELECT COUNT(*) FROM CCounts").toInt(), 1);
+}
+
+void TestSchema::connectionSettings_data()
+{
+    QTest::addColumn<QString>("pragma");
+    QTest::addColumn<QVariant>("expected");
+    // Crash safety: a rollback journal synced on every commit.
+    QTest::newRow("journal") << "journal_mode" << QVariant(QStringLiteral("delete"));
+    QTest::newRow("synchronous") << "synchronous" << QVariant(2); // FULL
+    // Large counts need more than SQLite's default 2 MB of page cache.
+    QTest::newRow("cache") << "cache_size" << QVariant(-Database::kCacheKiB);
+}
+
+void TestSchema::connectionSettings()
+{
+    QFETCH(QString, pragma);
+    QFETCH(QVariant, expected);
+    test::TestDatabaseDir dir;
+    Database db(QStringLiteral("pragma_test"));
+    db.open(dir.path());
+    QCOMPARE(db.scalar(QStringLiteral("PRAGMA %1").arg(pragma)).toString(), expected.toString());
+    // Reconnecting, as the catalogue does after a restore, keeps them.
+    db.close();
+    db.openFile(dir.filePath(kDatabaseFileName));
+    QCOMPARE(db.scalar(QStringLiteral("PRAGMA %1").arg(pragma)).toString(), expected.toString());
 }
 
 QTEST_GUILESS_MAIN(TestSchema)
