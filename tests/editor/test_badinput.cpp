@@ -179,7 +179,8 @@ void TestBadInput::countFields_data()
     QTest::addColumn<bool>("refused"); // with a message
 
     for (const QString field : {"file DETs", "input DETs"}) {
-        const char *f = qPrintable(field);
+        const QByteArray name = field.toUtf8();
+        const char *f = name.constData();
         QTest::addRow("%s: letters typed", f) << field << false << "ab" << -1 << false;
         QTest::addRow("%s: sign typed", f) << field << false << "-5" << 5 << false;
         QTest::addRow("%s: plus and blank typed", f) << field << false << "+ 7" << 7 << false;
