@@ -8,9 +8,11 @@
 #include <QContextMenuEvent>
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
+#include <QGraphicsObject>
+#include <QGraphicsSceneEvent>
 #include <QGraphicsSimpleTextItem>
 #include <QLegend>
-#include <QLegendMarker>
+#include <QPainter>
 #include <QMenu>
 #include <QPieSeries>
 #include <QPieSlice>
@@ -44,12 +46,181 @@ constexpr qreal kBarHeadroom = 1.18;
 constexpr qreal kMarkGap = 4.0;
 // Beyond this many points slices and bars are too thin for edges.
 constexpr int kManyPoints = 60;
+constexpr qreal kLegendShare = 0.4;
 
 QPointF Offset(qreal degrees, qreal length)
 {
     const qreal radians = qDegreesToRadians(degrees);
     return {length * std::sin(radians), -length * std::cos(radians)};
 }
+
+
+// The legend, drawn by one item. The chart library's own legend lays out a
+// rich-text document for every entry, which with hundreds of rows costs many
+// times what the slices do. Entries that do not fit are scrolled to with the
+// wheel; a line above or below says how many are out of sight.
+class LegendItem : public QGraphicsObject
+{
+public:
+    struct Entry
+    {
+        QColor colour;
+        QString text;
+    };
+
+    explicit LegendItem(QGraphicsItem *parent) : QGraphicsObject(parent)
+    {
+        setAcceptHoverEvents(true);
+        setZValue(5);
+    }
+
+    void setEntries(QList<Entry> entries)
+    {
+        m_entries = std::move(entries);
+        m_widest = 0;
+        const QFontMetricsF metrics(m_font);
+        for (const Entry &entry : m_entries)
+            m_widest = std::max(m_widest, metrics.horizontalAdvance(entry.text));
+        m_first = 0;
+        update();
+    }
+    const QList<Entry> &entries() const { return m_entries; }
+
+    // The width the legend asks for, at most the given part of the chart.
+    qreal preferredWidth(qreal most) const
+    {
+        if (m_entries.isEmpty())
+            return 0;
+        return std::min(most, std::ceil(m_widest) + boxSide() + 3 * kGap);
+    }
+
+    void setArea(const QRectF &area)
+    {
+        if (area == m_area)
+            return;
+        prepareGeometryChange();
+        m_area = area;
+        clampFirst();
+    }
+
+    QRectF boundingRect() const override { return m_area; }
+
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override
+    {
+        if (m_entries.isEmpty() || m_area.isEmpty())
+            return;
+        const Window w = window();
+        const QFontMetricsF metrics(m_font);
+        painter->save();
+        painter->setClipRect(m_area);
+        painter->setFont(m_font);
+        qreal y = m_area.top() + (m_area.height() - w.lines * lineHeight()) / 2;
+        const qreal textLeft = m_area.left() + kGap + boxSide() + kGap;
+        const qreal textWidth = m_area.right() - kGap - textLeft;
+        const auto moreLine = [&](int hidden) {
+            painter->setPen(Qt::darkGray);
+            painter->drawText(QRectF(textLeft, y, textWidth, lineHeight()), Qt::AlignLeft | Qt::AlignVCenter,
+                              QStringLiteral("(%1 more)").arg(hidden));
+            y += lineHeight();
+        };
+        if (w.above > 0)
+            moreLine(w.above);
+        for (int i = w.first; i < w.first + w.shown; ++i) {
+            const Entry &entry = m_entries.at(i);
+            const qreal side = boxSide();
+            painter->setPen(entry.colour.darker(120));
+            painter->setBrush(entry.colour);
+            painter->drawRect(QRectF(m_area.left() + kGap, y + (lineHeight() - side) / 2, side, side));
+            painter->setPen(Qt::black);
+            painter->drawText(QRectF(textLeft, y, textWidth, lineHeight()), Qt::AlignLeft | Qt::AlignVCenter,
+                              metrics.elidedText(entry.text, Qt::ElideRight, textWidth));
+            y += lineHeight();
+        }
+        if (w.below > 0)
+            moreLine(w.below);
+        painter->restore();
+    }
+
+    // The entries drawn now, in order.
+    QStringList shownTexts() const
+    {
+        QStringList texts;
+        const Window w = window();
+        for (int i = w.first; i < w.first + w.shown; ++i)
+            texts << m_entries.at(i).text;
+        return texts;
+    }
+
+protected:
+    void wheelEvent(QGraphicsSceneWheelEvent *event) override
+    {
+        if (window().shown == m_entries.size()) {
+            event->ignore();
+            return;
+        }
+        m_first += event->delta() > 0 ? -3 : 3;
+        clampFirst();
+        update();
+        event->accept();
+    }
+
+    void hoverMoveEvent(QGraphicsSceneHoverEvent *event) override
+    {
+        // The whole text of an entry cut short to fit.
+        const Window w = window();
+        const qreal top = m_area.top() + (m_area.height() - w.lines * lineHeight()) / 2;
+        const int line = int(std::floor((event->pos().y() - top) / lineHeight())) - (w.above > 0 ? 1 : 0);
+        setToolTip(line >= 0 && line < w.shown ? m_entries.at(w.first + line).text : QString());
+    }
+
+private:
+    static constexpr qreal kGap = 6.0;
+
+    struct Window
+    {
+        int first = 0;
+        int shown = 0;
+        int above = 0;
+        int below = 0;
+        int lines = 0;
+    };
+
+    qreal lineHeight() const { return std::ceil(QFontMetricsF(m_font).height() * 1.3); }
+    qreal boxSide() const { return std::round(QFontMetricsF(m_font).height() * 0.8); }
+    int capacity() const { return std::max(0, int(m_area.height() / lineHeight())); }
+
+    void clampFirst()
+    {
+        const int n = int(m_entries.size());
+        // With more entries than lines, two lines go to the notes of those
+        // out of sight.
+        const int room = n <= capacity() ? n : std::max(1, capacity() - 2);
+        m_first = std::clamp(m_first, 0, std::max(0, n - room));
+    }
+
+    Window window() const
+    {
+        Window w;
+        const int n = int(m_entries.size());
+        const int lines = capacity();
+        if (n <= lines) {
+            w.shown = n;
+        } else {
+            w.shown = std::min(n, std::max(1, lines - 2));
+            w.first = std::clamp(m_first, 0, n - w.shown);
+            w.above = w.first;
+            w.below = n - w.first - w.shown;
+        }
+        w.lines = w.shown + (w.above > 0 ? 1 : 0) + (w.below > 0 ? 1 : 0);
+        return w;
+    }
+
+    QList<Entry> m_entries;
+    QFont m_font;
+    QRectF m_area;
+    qreal m_widest = 0;
+    int m_first = 0;
+};
 
 } // namespace
 
@@ -61,6 +232,8 @@ struct TFpChart::Parts
     QBarSeries *bar = nullptr;
     QValueAxis *barAxis = nullptr;
     QList<QGraphicsSimpleTextItem *> barMarks;
+    LegendItem *legend = nullptr;
+    QMargins margins;
 
     ~Parts()
     {
@@ -85,9 +258,9 @@ TFpChart::TFpChart(QWidget *parent) : QWidget(parent), m_parts(std::make_unique<
     p.chart->setBackgroundPen(Qt::NoPen);
     p.chart->setBackgroundBrush(Qt::white);
     p.chart->setDropShadowEnabled(false);
-    p.chart->legend()->setAlignment(Qt::AlignRight);
-    p.chart->legend()->setShowToolTips(true);
-    p.chart->legend()->setVisible(true);
+    p.chart->legend()->setVisible(false);
+    p.margins = p.chart->margins();
+    p.legend = new LegendItem(p.chart);
 
     p.pie = new QPieSeries;
     p.pie->setPieSize(kPieLargest);
@@ -239,18 +412,17 @@ void TFpChart::SetLegendStyle(LegendStyle style)
 
 void TFpChart::ApplyLegendTexts()
 {
-    Parts &p = *m_parts;
-    QAbstractSeries *active = m_kind == Kind::Pie ? static_cast<QAbstractSeries *>(p.pie) : p.bar;
-    const QList<QLegendMarker *> markers = p.chart->legend()->markers(active);
     const double total = std::accumulate(m_points.cbegin(), m_points.cend(), 0.0,
                                          [](double sum, const ChartPoint &point) { return sum + point.value; });
-    for (int i = 0; i < markers.size() && i < m_points.size(); ++i) {
+    QList<LegendItem::Entry> entries;
+    entries.reserve(m_points.size());
+    for (int i = 0; i < m_points.size(); ++i) {
         const ChartPoint &point = m_points.at(i);
         const QString amount =
             m_legendStyle == LegendStyle::Percentage ? PercentText(point.value, total) : ValueText(point.value);
-        // A label of nothing would give the marker back its own text.
-        markers[i]->setLabel(amount + QLatin1Char(' ') + (point.label.isEmpty() ? QStringLiteral(" ") : point.label));
+        entries.append({PaletteColour(i), amount + QLatin1Char(' ') + point.label});
     }
+    m_parts->legend->setEntries(std::move(entries));
 }
 
 QList<double> TFpChart::SeriesValues() const
@@ -281,12 +453,15 @@ QStringList TFpChart::SeriesLabels() const
 
 QStringList TFpChart::LegendTexts() const
 {
-    QAbstractSeries *active =
-        m_kind == Kind::Pie ? static_cast<QAbstractSeries *>(m_parts->pie) : m_parts->bar;
     QStringList texts;
-    for (const QLegendMarker *marker : m_parts->chart->legend()->markers(active))
-        texts << marker->label();
+    for (const LegendItem::Entry &entry : m_parts->legend->entries())
+        texts << entry.text;
     return texts;
+}
+
+QStringList TFpChart::ShownLegendTexts() const
+{
+    return m_parts->legend->shownTexts();
 }
 
 QList<QColor> TFpChart::SeriesColours() const
@@ -448,13 +623,21 @@ void TFpChart::SyncGeometry()
         p.chart->resize(size);
         p.view->setSceneRect(QRectF(QPointF(0, 0), QSizeF(size)));
     }
+    // The legend takes its room on the right, at most two fifths of the
+    // chart, and the plot keeps the rest.
+    const QMargins &base = p.margins;
+    const qreal width = p.legend->preferredWidth(size.width() * kLegendShare);
+    QMargins margins = base;
+    margins.setRight(base.right() + int(std::ceil(width)));
+    if (p.chart->margins() != margins)
+        p.chart->setMargins(margins);
+    p.legend->setArea(QRectF(size.width() - base.right() - width, base.top(), width,
+                             std::max(0, size.height() - base.top() - base.bottom())));
     // The chart lays itself out from the event loop; a picture taken now
-    // must show the legend as it is now.
-    for (QGraphicsLayout *pending : {p.chart->legend()->layout(), p.chart->layout()}) {
-        if (pending) {
-            pending->invalidate();
-            pending->activate();
-        }
+    // must show the plot as it is now.
+    if (QGraphicsLayout *pending = p.chart->layout()) {
+        pending->invalidate();
+        pending->activate();
     }
     LayoutMarks();
 }

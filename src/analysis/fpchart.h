@@ -51,6 +51,8 @@ public:
     QList<double> SeriesValues() const;
     QStringList SeriesLabels() const;
     QStringList LegendTexts() const;
+    // The legend entries in sight; the others are scrolled to.
+    QStringList ShownLegendTexts() const;
     QList<QColor> SeriesColours() const;
     // The marks drawn beside the slices or over the bars that are visible.
     QStringList VisibleMarks() const;

@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 #include <QXmlStreamReader>
 #include <QtTest>
 
@@ -84,6 +85,7 @@ private slots:
     void eachBarItsOwnColour();
     void zeroTotalReadsAsNoShare();
     void overlappingMarksAreLeftOut();
+    void crowdedLegendScrolls();
     void rightClickOpensChartMenu();
     void formatFollowsName_data();
     void formatFollowsName();
@@ -235,6 +237,51 @@ void TestFpChart::overlappingMarksAreLeftOut()
     QVERIFY(marks.contains("Largest slice"));
     QVERIFY(marks.size() < 40);
     QCOMPARE(m_page->chart()->LegendTexts().size(), 100);
+}
+
+// More entries than lines: the legend shows a run of them and says how many
+// are out of sight, the wheel scrolls the run, and a picture shows what is
+// in sight. A short legend shows every entry.
+void TestFpChart::crowdedLegendScrolls()
+{
+    m_list->Fill(SummaryMode::TypeChange, TypeChangeRows());
+    m_page->RebuildChart();
+    TFpChart *chart = m_page->chart();
+    QCOMPARE(chart->ShownLegendTexts(), chart->LegendTexts());
+
+    QList<SummaryEntry> rows;
+    for (int i = 0; i < 200; ++i)
+        rows << Entry("T", "I", "", 1 + i % 7, 1 + i % 7, QString("Row %1").arg(i, 3, 10, QChar('0')));
+    m_list->Fill(SummaryMode::Breakdown, rows);
+    m_page->RebuildChart();
+    const QStringList all = chart->LegendTexts();
+    QCOMPARE(all.size(), 200);
+    QCOMPARE(all.at(3), QString("4 Row 003"));
+    const QStringList shown = chart->ShownLegendTexts();
+    QVERIFY2(shown.size() > 10 && shown.size() < 100, qPrintable(QString::number(shown.size())));
+    QCOMPARE(shown, all.mid(0, shown.size()));
+
+    QGraphicsView *view = chart->findChild<QGraphicsView *>();
+    QVERIFY(view);
+    QWidget *surface = view->viewport();
+    const QPoint at(surface->width() - 40, surface->height() / 2);
+    QWheelEvent wheel(at, surface->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(surface, &wheel);
+    const QStringList scrolled = chart->ShownLegendTexts();
+    QCOMPARE(scrolled.size(), shown.size());
+    QCOMPARE(scrolled, all.mid(3, scrolled.size()));
+
+    const QString path = m_dir.filePath("crowded.svg");
+    QString error;
+    QVERIFY2(WriteChartPicture(chart->Drawing(), path, &error), qPrintable(error));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString svg = QString::fromUtf8(file.readAll());
+    QVERIFY(svg.contains("(3 more)"));
+    QVERIFY(svg.contains(QString("(%1 more)").arg(200 - 3 - scrolled.size())));
+    QVERIFY(svg.contains(">4 Row 003<"));
+    QVERIFY(!svg.contains(">1 Row 000<"));
 }
 
 void TestFpChart::rightClickOpensChartMenu()
