@@ -231,6 +231,8 @@ QWidget *TCountPage::BuildDetailsTab()
     auto *comments = new QGroupBox(QStringLiteral("Comments"));
     m_notes = new QPlainTextEdit;
     m_notes->setObjectName(QStringLiteral("NotesMemo"));
+    // Tab goes on to the next control rather than into the comment.
+    m_notes->setTabChangesFocus(true);
     auto *memoLayout = new QVBoxLayout(comments);
     memoLayout->addWidget(m_notes);
 
