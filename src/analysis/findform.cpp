@@ -55,7 +55,9 @@ TFindForm::TFindForm(QWidget *parent)
     m_cancel->setObjectName(QStringLiteral("ButtonCancel"));
     m_cancel->setAutoDefault(false);
 
-    auto *grid = new QGridLayout(this);
+    // The choices, then the column of buttons beside them: Tab takes the
+    // choices row by row before it reaches the buttons.
+    auto *grid = new QGridLayout;
     grid->addWidget(label, 0, 0);
     grid->addWidget(m_edit, 0, 1, 1, 2);
     grid->addWidget(m_matchCase, 1, 0, Qt::AlignBottom);
@@ -64,8 +66,10 @@ TFindForm::TFindForm(QWidget *parent)
     buttons->addWidget(m_find);
     buttons->addWidget(m_cancel);
     buttons->addStretch(1);
-    grid->addLayout(buttons, 0, 3, 2, 1);
-    grid->setSizeConstraint(QLayout::SetFixedSize);
+    auto *row = new QHBoxLayout(this);
+    row->addLayout(grid);
+    row->addLayout(buttons);
+    row->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(m_edit, &QLineEdit::textChanged, this, &TFindForm::TextChanged);
     connect(m_find, &QPushButton::clicked, this, &QDialog::accept);

@@ -3,12 +3,37 @@
 #include <QHBoxLayout>
 #include <QStyle>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace qm {
 
 namespace {
+
+// Shift+Tab from a page's first link finds that same link again, and the
+// focus never leaves the page; from there it goes back to the buttons, as
+// Tab goes on after the last link.
+class HelpBrowser : public QTextBrowser
+{
+public:
+    using QTextBrowser::QTextBrowser;
+
+protected:
+    bool focusNextPrevChild(bool next) override
+    {
+        const QTextCursor before = textCursor();
+        if (!QTextBrowser::focusNextPrevChild(next))
+            return false;
+        if (next || !hasFocus() || textCursor() != before)
+            return true;
+        QTextCursor none = textCursor();
+        none.clearSelection();
+        setTextCursor(none);
+        return QWidget::focusNextPrevChild(false);
+    }
+};
+
 QToolButton *makeButton(QWidget *parent, const QString &text, QStyle::StandardPixmap icon, const char *name)
 {
     auto *button = new QToolButton(parent);
@@ -25,7 +50,7 @@ QToolButton *makeButton(QWidget *parent, const QString &text, QStyle::StandardPi
 THelpWindow::THelpWindow(const QUrl &home, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_home(home)
-    , m_browser(new QTextBrowser(this))
+    , m_browser(new HelpBrowser(this))
     , m_back(makeButton(this, tr("Back"), QStyle::SP_ArrowBack, "HelpBackButton"))
     , m_forward(makeButton(this, tr("Forward"), QStyle::SP_ArrowForward, "HelpForwardButton"))
     , m_homeButton(makeButton(this, tr("Contents"), QStyle::SP_DirHomeIcon, "HelpHomeButton"))

@@ -182,23 +182,28 @@ QWidget *TCountPage::BuildVafTab()
     auto *tab = new QWidget;
     auto *characteristics = new QGroupBox(QStringLiteral("General System Characteristics"));
     characteristics->setObjectName(QStringLiteral("CharacteristicsGroupBox"));
-    auto *grid = new QGridLayout(characteristics);
+    // VAF_1..VAF_7 down the left, VAF_8..VAF_14 down the right: two
+    // columns, each read (and tabbed through) top to bottom.
+    auto *columns = new QHBoxLayout(characteristics);
+    QGridLayout *grid = nullptr;
     const QStringList captions = CharacteristicCaptions();
     for (int i = 0; i < captions.size(); ++i) {
+        if (i % 7 == 0) {
+            if (grid)
+                columns->addSpacing(40);
+            grid = new QGridLayout;
+            columns->addLayout(grid);
+        }
         auto *box = new QComboBox;
         box->setObjectName(QStringLiteral("VAF_%1ComboBox").arg(i + 1));
         for (int v = 0; v <= 5; ++v)
             box->addItem(QString::number(v));
         box->setFixedWidth(55);
         m_characteristics << box;
-        // VAF_1..VAF_7 down the left, VAF_8..VAF_14 down the right.
-        const int row = i % 7;
-        const int column = (i / 7) * 3;
-        grid->addWidget(label(captions[i]), row, column);
-        grid->addWidget(box, row, column + 1);
+        grid->addWidget(label(captions[i]), i % 7, 0);
+        grid->addWidget(box, i % 7, 1);
     }
-    grid->setColumnMinimumWidth(2, 40);
-    grid->setColumnStretch(5, 1);
+    columns->addStretch(1);
 
     auto *vafBox = new QGroupBox(QStringLiteral("VAF"));
     vafBox->setObjectName(QStringLiteral("VAFGroupBox"));
@@ -231,6 +236,8 @@ QWidget *TCountPage::BuildDetailsTab()
     auto *comments = new QGroupBox(QStringLiteral("Comments"));
     m_notes = new QPlainTextEdit;
     m_notes->setObjectName(QStringLiteral("NotesMemo"));
+    // Tab goes on to the next control rather than into the comment.
+    m_notes->setTabChangesFocus(true);
     auto *memoLayout = new QVBoxLayout(comments);
     memoLayout->addWidget(m_notes);
 

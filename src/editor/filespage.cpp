@@ -68,6 +68,9 @@ QWidget *TFilesPage::UpDown(const QString &name)
         auto *button = new QToolButton;
         button->setArrowType(arrow);
         button->setFixedSize(16, 11);
+        // As a spin box's arrows: Tab passes them by and a click leaves the
+        // focus in the box.
+        button->setFocusPolicy(Qt::NoFocus);
         button->setObjectName(name + (arrow == Qt::UpArrow ? QStringLiteral("Up") : QStringLiteral("Down")));
         column->addWidget(button);
     }

@@ -130,6 +130,8 @@ void TItemPage::BuildPanel(const QList<CodeChoice> &types, QWidget *generalExtra
     m_commentsTab = new QWidget;
     m_memo = new QPlainTextEdit;
     m_memo->setObjectName(m_single + QStringLiteral("Memo"));
+    // Tab goes on to OK and Cancel rather than into the comment.
+    m_memo->setTabChangesFocus(true);
     (new QVBoxLayout(m_commentsTab))->addWidget(m_memo);
     m_tabs->addTab(m_commentsTab, QStringLiteral("Comments"));
 

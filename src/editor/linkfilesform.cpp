@@ -77,6 +77,9 @@ QToolButton *arrowButton(const QString &name, Qt::ArrowType arrow)
     button->setArrowType(arrow);
     button->setFixedSize(16, 11);
     button->setAutoRepeat(true);
+    // As a spin box's arrows: Tab passes them by and a click leaves the
+    // focus in the box.
+    button->setFocusPolicy(Qt::NoFocus);
     return button;
 }
 

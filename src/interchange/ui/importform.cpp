@@ -61,6 +61,9 @@ QPlainTextEdit *TImportForm::TextBox(const QString &name, bool readOnly)
     box->setReadOnly(readOnly);
     box->setFont(FixedPitchFont());
     box->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Tab reaches the buttons; the reader takes commas between fields,
+    // never tabs.
+    box->setTabChangesFocus(true);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     return box;
 }
@@ -82,6 +85,9 @@ QWidget *TImportForm::BuildImportPage()
     m_importEdit->setParent(page);
     m_importNext = Button(page, QStringLiteral("ImportNextButton"), QStringLiteral("Next >"));
     m_importCancel = Button(page, QStringLiteral("ImportCancelButton"), QStringLiteral("Cancel"));
+    // Tab takes the buttons left to right, as LayoutPages places them.
+    QWidget::setTabOrder(m_importEdit, m_importCancel);
+    QWidget::setTabOrder(m_importCancel, m_importNext);
     return page;
 }
 
@@ -98,6 +104,9 @@ QWidget *TImportForm::BuildValidatePage()
     m_validateNext = Button(page, QStringLiteral("ValidateNextButton"), QStringLiteral("Next >"));
     m_back = Button(page, QStringLiteral("BackButton"), QStringLiteral("< Back"));
     m_validateCancel = Button(page, QStringLiteral("ValidateCancelButton"), QStringLiteral("Cancel"));
+    QWidget::setTabOrder(m_errors, m_validateCancel);
+    QWidget::setTabOrder(m_validateCancel, m_back);
+    QWidget::setTabOrder(m_back, m_validateNext);
     return page;
 }
 
