@@ -94,6 +94,11 @@ Session::Session(const QString &folder, int busyMilliseconds)
         m_db.open(folder);
         m_db.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(busyMilliseconds));
         m_db.exec(QStringLiteral("PRAGMA temp_store = MEMORY"));
+        try {
+            UpdateIndexes(m_db);
+        } catch (const StoreError &) {
+            // Read-only: the earlier indexes give the same answers.
+        }
         // Everything this tool loads or imports stays in tables of its own
         // connection: an editor open on the same database keeps its count.
         MakeWorkingTablesPrivate(m_db);

@@ -1,7 +1,9 @@
 #include "store/datamodule.h"
 
+#include "store/apperror.h"
 #include "store/cursor.h"
 #include "store/location.h"
+#include "store/schema.h"
 #include "store/settingsentry.h"
 
 namespace qm {
@@ -62,6 +64,12 @@ void DataModule::ConnectDatabase(const QString &directory)
     m_db.close();
     m_state.databaseDir = directory;
     m_db.open(directory);
+    try {
+        UpdateIndexes(m_db);
+    } catch (const StoreError &) {
+        // A database that cannot be written to keeps its earlier indexes;
+        // they give the same answers, more slowly for large counts.
+    }
     m_settings.writeDirectory(directory);
 }
 

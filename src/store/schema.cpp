@@ -88,6 +88,23 @@ std::vector<TableDef> buildTables()
     };
 }
 
+// The saved tables are read, written and deleted a count at a time. With
+// each count's rows indexed in tag order, the load needs no sort and a save's
+// delete of the old rows walks the table and its key in the order they lie
+// in, so a large count costs in proportion to its size. Nothing looks links
+// up by file in the saved tables, so they carry one index only.
+const std::vector<std::pair<QString, QString>> &indexes()
+{
+    static const std::vector<std::pair<QString, QString>> list = {
+        {"CCounts_Copy", "CREATE INDEX CCounts_Copy ON CCounts (Copy_Count_Id)"},
+        {"CCounts_System", "CREATE INDEX CCounts_System ON CCounts (System)"},
+        {"CTrans_Count", "CREATE INDEX CTrans_Count ON CTrans (Count_Id, Tag)"},
+        {"CFiles_Count", "CREATE INDEX CFiles_Count ON CFiles (Count_Id, Tag)"},
+        {"CFilesLink_Count", "CREATE INDEX CFilesLink_Count ON CFilesLink (Count_Id, Trans_Tag, File_Tag)"},
+    };
+    return list;
+}
+
 } // namespace
 
 QStringList TableDef::columnNames() const
@@ -157,12 +174,35 @@ void CreateSchema(Database &db)
 {
     for (const auto &t : AllTables())
         db.exec(CreateTableSql(t));
-    db.exec("CREATE INDEX CCounts_Copy ON CCounts (Copy_Count_Id)");
-    db.exec("CREATE INDEX CCounts_System ON CCounts (System)");
-    db.exec("CREATE INDEX CTrans_Count ON CTrans (Count_Id, Owner_Tag)");
-    db.exec("CREATE INDEX CFiles_Count ON CFiles (Count_Id)");
-    db.exec("CREATE INDEX CFilesLink_Count ON CFilesLink (Count_Id, Trans_Tag, File_Tag)");
-    db.exec("CREATE INDEX CFilesLink_File ON CFilesLink (Count_Id, File_Tag)");
+    for (const auto &[name, sql] : indexes())
+        db.exec(sql);
+}
+
+bool UpdateIndexes(Database &db)
+{
+    if (db.scalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = 'CTrans'"))
+            .toInt()
+        == 0)
+        return false;
+    const auto definition = [&db](const QString &name) {
+        return db.scalar(QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?"), {name})
+            .toString();
+    };
+    bool current = definition(QStringLiteral("CFilesLink_File")).isEmpty();
+    for (const auto &[name, sql] : indexes())
+        current = current && definition(name) == sql;
+    if (current)
+        return false;
+    Transaction tx(db);
+    db.exec(QStringLiteral("DROP INDEX IF EXISTS CFilesLink_File"));
+    for (const auto &[name, sql] : indexes()) {
+        if (definition(name) == sql)
+            continue;
+        db.exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(name));
+        db.exec(sql);
+    }
+    tx.commit();
+    return true;
 }
 
 void CreateEmptyDatabaseFile(const QString &filePath)

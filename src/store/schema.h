@@ -42,6 +42,9 @@ QString CreateTableSql(const TableDef &table);
 
 // Creates every table and index in an empty database.
 void CreateSchema(Database &db);
+// Brings the indexes of a database made by an earlier version up to date,
+// in one transaction. False when they already were.
+bool UpdateIndexes(Database &db);
 
 // Writes a new, empty database file (refuses to overwrite one).
 void CreateEmptyDatabaseFile(const QString &filePath);

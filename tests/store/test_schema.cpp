@@ -24,6 +24,8 @@ private slots:
     void transactionRollsBackUnlessCommitted();
     void connectionSettings_data();
     void connectionSettings();
+    void earlierIndexesAreUpdated_data();
+    void earlierIndexesAreUpdated();
 };
 
 namespace {
@@ -184,6 +186,52 @@ void TestSchema::connectionSettings()
     db.close();
     db.openFile(dir.filePath(kDatabaseFileName));
     QCOMPARE(db.scalar(QStringLiteral("PRAGMA %1").arg(pragma)).toString(), expected.toString());
+}
+
+void TestSchema::earlierIndexesAreUpdated_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QString>("index");
+    QTest::newRow("load transactions") << "SELECT * FROM CTrans WHERE Count_Id = 2 ORDER BY Tag" << "CTrans_Count";
+    QTest::newRow("load files") << "SELECT * FROM CFiles WHERE Count_Id = 2 ORDER BY Tag" << "CFiles_Count";
+    QTest::newRow("delete transactions") << "DELETE FROM CTrans WHERE Count_Id = 2" << "CTrans_Count";
+    QTest::newRow("delete links") << "DELETE FROM CFilesLink WHERE Count_Id = 2" << "CFilesLink_Count";
+}
+
+// A database made with the earlier indexes gets the current ones, its rows
+// untouched, and the count-at-a-time statements then need no sort.
+void TestSchema::earlierIndexesAreUpdated()
+{
+    QFETCH(QString, statement);
+    QFETCH(QString, index);
+    test::TestDatabaseDir dir;
+    Database db(QStringLiteral("index_test"));
+    db.open(dir.path());
+    QVERIFY(!UpdateIndexes(db));
+    db.exec("DROP INDEX CTrans_Count");
+    db.exec("CREATE INDEX CTrans_Count ON CTrans (Count_Id, Owner_Tag)");
+    db.exec("DROP INDEX CFiles_Count");
+    db.exec("CREATE INDEX CFiles_Count ON CFiles (Count_Id)");
+    db.exec("CREATE INDEX CFilesLink_File ON CFilesLink (Count_Id, File_Tag)");
+    for (int tag = 1; tag <= 50; ++tag) {
+        db.exec("INSERT INTO CTrans (Count_Id, Tag, Owner_Tag) VALUES (?, ?, ?)", {1 + tag % 3, tag, 50 - tag});
+        db.exec("INSERT INTO CFiles (Count_Id, Tag) VALUES (?, ?)", {1 + tag % 3, tag});
+        db.exec("INSERT INTO CFilesLink (Count_Id, File_Tag, Trans_Tag) VALUES (?, ?, ?)", {1 + tag % 3, tag, tag});
+    }
+
+    QVERIFY(UpdateIndexes(db));
+    QVERIFY(!UpdateIndexes(db));
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM sqlite_master WHERE name = 'CFilesLink_File'").toInt(), 0);
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM CTrans WHERE Count_Id = 2").toInt(), 17);
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM CFilesLink").toInt(), 50);
+
+    QSqlQuery plan = db.exec("EXPLAIN QUERY PLAN " + statement);
+    QStringList steps;
+    while (plan.next())
+        steps << plan.value(3).toString();
+    const QString text = steps.join(" / ");
+    QVERIFY2(text.contains("USING INDEX " + index) || text.contains("USING COVERING INDEX " + index), qPrintable(text));
+    QVERIFY2(!text.contains("TEMP B-TREE"), qPrintable(text));
 }
 
 QTEST_GUILESS_MAIN(TestSchema)
