@@ -238,6 +238,7 @@ QWidget *TCountPage::BuildDetailsTab()
     m_notes->setObjectName(QStringLiteral("NotesMemo"));
     // Tab goes on to the next control rather than into the comment.
     m_notes->setTabChangesFocus(true);
+    GuardTextPaste(m_notes);
     auto *memoLayout = new QVBoxLayout(comments);
     memoLayout->addWidget(m_notes);
 

@@ -65,7 +65,9 @@ void Paste(QWidget *control)
     if (auto *edit = qobject_cast<QLineEdit *>(control))
         edit->paste();
     else if (auto *memo = qobject_cast<QPlainTextEdit *>(control))
-        memo->paste();
+        // As the comment boxes take a paste by key: plain text, without
+        // Qt's reading of the clipboard's formats.
+        memo->insertPlainText(QGuiApplication::clipboard()->text());
 }
 
 bool ClipboardHasText()

@@ -4,6 +4,7 @@
 #include "counting/rules.h"
 #include "store/appstate.h"
 #include "store/cursor.h"
+#include "views/inputguards.h"
 #include "views/dbtreeview.h"
 
 #include <QButtonGroup>
@@ -132,6 +133,7 @@ void TItemPage::BuildPanel(const QList<CodeChoice> &types, QWidget *generalExtra
     m_memo->setObjectName(m_single + QStringLiteral("Memo"));
     // Tab goes on to OK and Cancel rather than into the comment.
     m_memo->setTabChangesFocus(true);
+    GuardTextPaste(m_memo);
     (new QVBoxLayout(m_commentsTab))->addWidget(m_memo);
     m_tabs->addTab(m_commentsTab, QStringLiteral("Comments"));
 

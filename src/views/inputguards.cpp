@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 
 #include <algorithm>
 
@@ -110,6 +111,74 @@ void CountPasteFilter::Take(const QString &text)
     m_edit->insert(piece);
 }
 
+
+class TextPasteFilter : public QObject
+{
+public:
+    explicit TextPasteFilter(QPlainTextEdit *memo) : QObject(memo), m_memo(memo)
+    {
+        memo->installEventFilter(this);
+        memo->viewport()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::ShortcutOverride:
+            // Shift+Insert pastes here, as in every text box, rather than
+            // reaching the editor's command of the same keys.
+            if (watched == m_memo && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Paste)) {
+                event->accept();
+                return true;
+            }
+            return false;
+        case QEvent::KeyPress:
+            if (watched == m_memo && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Paste)) {
+                Take(QGuiApplication::clipboard()->text());
+                return true;
+            }
+            return false;
+        case QEvent::ContextMenu:
+            if (watched != m_memo->viewport() && watched != m_memo)
+                return false;
+            ContextMenu(static_cast<QContextMenuEvent *>(event));
+            return true;
+        case QEvent::MouseButtonRelease: {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            if (watched != m_memo->viewport() || mouse->button() != Qt::MiddleButton
+                || !QGuiApplication::clipboard()->supportsSelection())
+                return false;
+            m_memo->setTextCursor(m_memo->cursorForPosition(mouse->position().toPoint()));
+            Take(QGuiApplication::clipboard()->text(QClipboard::Selection));
+            return true;
+        }
+        default:
+            return false;
+        }
+    }
+
+private:
+    void Take(const QString &text)
+    {
+        if (!m_memo->isReadOnly() && m_memo->isEnabled() && !text.isEmpty())
+            m_memo->insertPlainText(text);
+    }
+
+    void ContextMenu(QContextMenuEvent *event)
+    {
+        QMenu *menu = m_memo->createStandardContextMenu(event->pos());
+        if (QAction *paste = menu->findChild<QAction *>(QStringLiteral("edit-paste"))) {
+            disconnect(paste, &QAction::triggered, nullptr, nullptr);
+            connect(paste, &QAction::triggered, this, [this] { Take(QGuiApplication::clipboard()->text()); });
+        }
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(event->globalPos());
+    }
+
+    QPlainTextEdit *m_memo;
+};
+
 } // namespace
 
 QValidator::State SingleLineValidator::validate(QString &input, int &pos) const
@@ -181,6 +250,11 @@ void ShowCountText(QLineEdit *edit, qint64 value)
     }
     if (edit->text() != text)
         edit->setText(text);
+}
+
+void GuardTextPaste(QPlainTextEdit *memo)
+{
+    new TextPasteFilter(memo);
 }
 
 } // namespace qm

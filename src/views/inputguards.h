@@ -6,6 +6,7 @@
 #include <functional>
 
 class QLineEdit;
+class QPlainTextEdit;
 
 namespace qm {
 
@@ -44,6 +45,12 @@ void KeepSingleLine(QLineEdit *edit);
 // blanks and line breaks around it dropped, it makes a count; otherwise the
 // box keeps its value and refused is called, so the owner can say why.
 void GuardCountEdit(QLineEdit *edit, int maximum, std::function<void()> refused);
+
+// Text pasted into a comment box by key, menu or middle click goes in as
+// plain text read from the clipboard. Qt 6.4's own paste asks the X11
+// clipboard for its list of formats, and in this program that list came
+// back broken and the paste crashed the program.
+void GuardTextPaste(QPlainTextEdit *memo);
 
 // Shows a stored count in a guarded box, whole even when it is above what
 // may be typed there.

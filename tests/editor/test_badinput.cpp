@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QtTest>
@@ -64,6 +65,8 @@ private slots:
     void countAboveTheTypedRange();
     void characteristicKeys_data();
     void characteristicKeys();
+    void commentPaste_data();
+    void commentPaste();
 
 private:
     void addCount();
@@ -306,4 +309,57 @@ void TestBadInput::characteristicKeys()
 }
 
 QTEST_MAIN(TestBadInput)
+void TestBadInput::commentPaste_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("how");
+    for (const QString field : {"transaction comment", "file comment", "count notes"})
+        for (const QString how : {"Ctrl+V", "Shift+Insert", "Edit menu"})
+            QTest::addRow("%s by %s", qPrintable(field), qPrintable(how)) << field << how;
+}
+
+// Pasted comments go in as plain text, line breaks kept, by key or menu,
+// and the stored row holds what the box shows.
+void TestBadInput::commentPaste()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, how);
+    addCount();
+    m_fx->Run([&] {
+        EditingDriver d(*m_fx);
+        QPlainTextEdit *memo = nullptr;
+        QPushButton *ok = nullptr;
+        QString sql = "SELECT Notes FROM Counts";
+        if (field == "transaction comment") {
+            d.SelectTrans("Payment enquiry");
+            d.editor.transPage()->panelTabs()->setCurrentWidget(d.editor.transPage()->commentsTab());
+            memo = d.editor.transPage()->memo();
+            ok = d.editor.transPage()->okButton();
+            sql = "SELECT Memo FROM Trans WHERE Tag = 13";
+        } else if (field == "file comment") {
+            d.SelectFile("Employees");
+            d.editor.filesPage()->panelTabs()->setCurrentWidget(d.editor.filesPage()->commentsTab());
+            memo = d.editor.filesPage()->memo();
+            ok = d.editor.filesPage()->okButton();
+            sql = "SELECT Memo FROM Files WHERE Tag = 20";
+        } else {
+            memo = d.editor.countPage()->notesMemo();
+            ok = d.editor.countPage()->okButton();
+        }
+        memo->setFocus();
+        memo->selectAll();
+        QGuiApplication::clipboard()->setText("Paid monthly\nby transfer");
+        if (how == "Ctrl+V")
+            QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+        else if (how == "Shift+Insert")
+            QTest::keyClick(memo, Qt::Key_Insert, Qt::ShiftModifier);
+        else
+            d.Command(C::MenuPaste);
+        QCOMPARE(memo->toPlainText(), QString("Paid monthly\nby transfer"));
+        QVERIFY(ok->isEnabled());
+        d.Click(ok);
+        QCOMPARE(Stored(sql).toString(), QString("Paid monthly\nby transfer"));
+    });
+}
+
 #include "test_badinput.moc"

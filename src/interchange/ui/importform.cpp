@@ -4,6 +4,7 @@
 #include "interchange/values.h"
 #include "store/apperror.h"
 #include "store/dialogservice.h"
+#include "views/inputguards.h"
 #include "views/cursorguard.h"
 
 #include <QDir>
@@ -64,6 +65,7 @@ QPlainTextEdit *TImportForm::TextBox(const QString &name, bool readOnly)
     // Tab reaches the buttons; the reader takes commas between fields,
     // never tabs.
     box->setTabChangesFocus(true);
+    GuardTextPaste(box);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     return box;
 }
