@@ -83,11 +83,14 @@ void TCountEditing::LinkFiles()
 {
     TableCursor &transTbl = m_form.transTbl();
     EditorState &editor = m_form.editorState();
+    if (!m_form.transPage()->tree()->SelectedNode())
+        return;
+    // The dialog reads the row as stored; a new row whose type was just
+    // chosen is a group in the tree until then.
+    if (transTbl.isEditing() && !m_trans->StoreRow())
+        return;
     const TTreeNode *node = m_form.transPage()->tree()->SelectedNode();
     if (!node || node->info.type == code::TransGroup)
-        return;
-    // The dialog reads the row as stored.
-    if (transTbl.isEditing() && !m_trans->StoreRow())
         return;
     int result = 0;
     {

@@ -1,6 +1,7 @@
 #include "countfixture.h"
 #include "editingdriver.h"
 #include "editorfixture.h"
+#include "modalwatch.h"
 
 #include "editor/editing.h"
 #include "editor/editorstate.h"
@@ -40,6 +41,7 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
+    void complexityOfNewTransactionBeforeOk();
 
     void ownerOfNewTransaction_data();
     void ownerOfNewTransaction();
@@ -389,6 +391,36 @@ void TestTransEditing::unchangedItemsInEnhancement()
         QTest::mouseClick(memo->viewport(), Qt::RightButton);
         QCOMPARE(d.editor.transTbl().state(), CursorState::Edit);
         d.Click(d.editor.transPage()->cancelButton());
+    });
+}
+
+// A new row starts as a group; once its type is chosen, "Change..." opens
+// the complexity dialog at once, storing the row first, without "OK".
+void TestTransEditing::complexityOfNewTransactionBeforeOk()
+{
+    addPayroll();
+    m_fx->Run([&] {
+        EditingDriver d(*m_fx);
+        d.SelectTrans("Payments");
+        d.ShowTransactions();
+        d.Command(C::MenuInsertChild);
+        d.TransName("Add employee");
+        // Chosen by keyboard, as the mouse would store other things first.
+        QAbstractButton *input = d.editor.transPage()->typeGroup()->button(0);
+        input->setFocus();
+        QTest::keyClick(input, Qt::Key_Space);
+        QVERIFY(input->isChecked());
+        QVERIFY(d.editor.transTbl().isEditing());
+        bool opened = false;
+        auto watch = ModalWatch::Start([&opened](QWidget *modal) {
+            opened = true;
+            modal->close();
+        }, QStringLiteral("TFormAddIt"));
+        d.Click(d.editor.transPage()->complexityButton());
+        QVERIFY(watch->fired());
+        QVERIFY(opened);
+        QVERIFY(!d.editor.transTbl().isEditing());
+        QCOMPARE(m_fx->Scalar("SELECT Type FROM Trans WHERE Description = 'Add employee'").toString(), QString("I"));
     });
 }
 
