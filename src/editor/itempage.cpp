@@ -107,6 +107,16 @@ QWidget *TItemPage::BuildGeneralTab(const QList<CodeChoice> &types, QWidget *ext
     complexityRow->addWidget(m_complexityText, 1);
     complexityRow->addWidget(m_complexityButton);
 
+    // What a group hides keeps its room, so that moving between a group and
+    // a transaction leaves every other control, and the panel's width, where
+    // it was.
+    for (QWidget *part : {static_cast<QWidget *>(m_fpText), static_cast<QWidget *>(m_changeBox),
+                          static_cast<QWidget *>(m_complexityBox)}) {
+        QSizePolicy policy = part->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        part->setSizePolicy(policy);
+    }
+
     auto *column = new QVBoxLayout(tab);
     column->addLayout(form);
     if (extra)
@@ -136,6 +146,10 @@ void TItemPage::BuildPanel(const QList<CodeChoice> &types, QWidget *generalExtra
     GuardTextPaste(m_memo);
     (new QVBoxLayout(m_commentsTab))->addWidget(m_memo);
     m_tabs->addTab(m_commentsTab, QStringLiteral("Comments"));
+    // As wide as its widest page while every page is still shown: a hidden
+    // page no longer counts, and the panel would change width with the item.
+    m_tabs->ensurePolished();
+    m_tabs->setMinimumWidth(m_tabs->sizeHint().width());
 
     m_ok = new QPushButton(QStringLiteral("OK"));
     m_ok->setObjectName(m_plural + QStringLiteral("OkButton"));

@@ -143,7 +143,9 @@ void TTransPanelBinding::AdaptToType()
     const QString type = index >= 0 ? TTransEditing::TypeOfIndex(index) : m_trans.text(kType).trimmed();
     const bool elementary = type == code::TransInput || type == code::TransOutput || type == code::TransInquiry;
     m_page.complexityBox()->setVisible(elementary);
-    m_page.fpCaption()->setVisible(elementary);
+    // A blank caption rather than a hidden one: a form drops the room of a
+    // hidden row, and the controls below would move up for a group.
+    m_page.fpCaption()->setText(elementary ? QStringLiteral("Function Points:") : QStringLiteral(" "));
     m_page.fpText()->setVisible(elementary);
     m_page.changeBox()->setVisible(elementary);
     m_page.inputBox().box->setVisible(elementary && type != code::TransOutput);

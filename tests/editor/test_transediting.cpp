@@ -42,6 +42,7 @@ private slots:
     void init();
     void cleanup();
     void complexityOfNewTransactionBeforeOk();
+    void controlsKeepTheirPlaces();
 
     void ownerOfNewTransaction_data();
     void ownerOfNewTransaction();
@@ -421,6 +422,38 @@ void TestTransEditing::complexityOfNewTransactionBeforeOk()
         QVERIFY(opened);
         QVERIFY(!d.editor.transTbl().isEditing());
         QCOMPARE(m_fx->Scalar("SELECT Type FROM Trans WHERE Description = 'Add employee'").toString(), QString("I"));
+    });
+}
+
+// Moving between a group and a transaction moves no control of the panel,
+// and the panel keeps its width.
+void TestTransEditing::controlsKeepTheirPlaces()
+{
+    addPayroll();
+    m_fx->Run([&] {
+        EditingDriver d(*m_fx);
+        TTransPage *page = d.editor.transPage();
+        const auto places = [&] {
+            QList<QRect> rects;
+            QWidget *panel = page->panelTabs()->window();
+            for (QWidget *w : QList<QWidget *>{page->nameEdit(), page->typeGroup()->button(0),
+                                               page->typeGroup()->button(3), page->okButton(),
+                                               page->cancelButton()})
+                rects << QRect(w->mapTo(panel, QPoint(0, 0)), w->size());
+            rects << QRect(QPoint(), page->panelTabs()->size());
+            return rects;
+        };
+        d.SelectTrans("Payments");
+        QCoreApplication::processEvents();
+        const QList<QRect> group = places();
+        d.SelectTrans("Add payment");
+        QCoreApplication::processEvents();
+        QVERIFY(page->changeBox()->isVisible());
+        QCOMPARE(places(), group);
+        d.SelectTrans("Payments");
+        QCoreApplication::processEvents();
+        QVERIFY(!page->changeBox()->isVisible());
+        QCOMPARE(places(), group);
     });
 }
 
