@@ -96,23 +96,7 @@ void TestBadInput::cleanup()
 // Employees: 2 RETs, 20 DETs. All unchanged in an enhancement count.
 void TestBadInput::addCount()
 {
-    Database &db = m_fx->db();
-    InsertCount(db, CountRow(kCount, "PAY", "Payroll", "E"));
-    InsertTrans(db, {kCount, 10, "Payments", 0, "G", "N"});
-    TransRow enquiry(kCount, 13, "Payment enquiry", 4, "Q", "N", 10);
-    enquiry.complexity = "2";
-    enquiry.inputFiles = 1;
-    enquiry.inputDets = 3;
-    enquiry.outputFiles = 1;
-    enquiry.outputDets = 20;
-    InsertTrans(db, enquiry);
-    FileRow employees(kCount, 20, "Employees", 10, "I", "N");
-    employees.rets = 2;
-    employees.dets = 20;
-    employees.complexity = "2";
-    InsertFile(db, employees);
-    InsertLink(db, {kCount, 20, 13, "I"});
-    InsertLink(db, {kCount, 20, 13, "O"});
+    InsertPaymentEnquiryCount(m_fx->db(), kCount);
     m_fx->OpenSaved(kCount);
 }
 

@@ -323,24 +323,8 @@ constexpr int kCount = 3;
 // holding an inquiry that reads and writes one file.
 void AddCount(Database &db)
 {
-    InsertCount(db, CountRow(kCount, "PAY", "Payroll", "E"));
-    InsertTrans(db, {kCount, 10, "Payments", 0, "G", "N"});
-    TransRow enquiry(kCount, 13, "Payment enquiry", 4, "Q", "N", 10);
-    enquiry.complexity = "2";
-    enquiry.inputFiles = 1;
-    enquiry.inputDets = 3;
-    enquiry.outputFiles = 1;
-    enquiry.outputDets = 20;
-    InsertTrans(db, enquiry);
-    FileRow employees(kCount, 20, "Employees", 10, "I", "N");
-    employees.rets = 2;
-    employees.dets = 20;
-    employees.complexity = "2";
-    InsertFile(db, employees);
-    FileRow archive(kCount, 21, "Payroll archive", 5, "E", "N");
-    InsertFile(db, archive);
-    InsertLink(db, {kCount, 20, 13, "I"});
-    InsertLink(db, {kCount, 20, 13, "O"});
+    InsertPaymentEnquiryCount(db, kCount);
+    InsertFile(db, FileRow(kCount, 21, "Payroll archive", 5, "E", "N"));
 }
 
 // Runs check on the modal window with the object name once command has

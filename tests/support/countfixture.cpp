@@ -62,4 +62,24 @@ void InsertLink(Database &db, const LinkRow &row, const QString &table)
            {row.countId, row.fileTag, row.transTag, row.direction, row.updateFlag});
 }
 
+void InsertPaymentEnquiryCount(Database &db, int id)
+{
+    InsertCount(db, CountRow(id, "PAY", "Payroll", "E"));
+    InsertTrans(db, {id, 10, "Payments", 0, "G", "N"});
+    TransRow enquiry(id, 13, "Payment enquiry", 4, "Q", "N", 10);
+    enquiry.complexity = "2";
+    enquiry.inputFiles = 1;
+    enquiry.inputDets = 3;
+    enquiry.outputFiles = 1;
+    enquiry.outputDets = 20;
+    InsertTrans(db, enquiry);
+    FileRow employees(id, 20, "Employees", 10, "I", "N");
+    employees.rets = 2;
+    employees.dets = 20;
+    employees.complexity = "2";
+    InsertFile(db, employees);
+    InsertLink(db, {id, 20, 13, "I"});
+    InsertLink(db, {id, 20, 13, "O"});
+}
+
 } // namespace qm::test

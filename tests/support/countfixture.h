@@ -95,4 +95,10 @@ void InsertTrans(Database &db, const TransRow &row, const QString &table = QStri
 void InsertFile(Database &db, const FileRow &row, const QString &table = QStringLiteral("CFiles"));
 void InsertLink(Database &db, const LinkRow &row, const QString &table = QStringLiteral("CFilesLink"));
 
+// A saved enhancement count "Payroll" of system PAY: group "Payments" (tag
+// 10) holding "Payment enquiry" (13; input 1 file and 3 DETs, output 1 file
+// and 20 DETs), which reads and writes "Employees" (20; ILF, 2 RETs, 20
+// DETs). Everything unchanged.
+void InsertPaymentEnquiryCount(Database &db, int id);
+
 } // namespace qm::test
