@@ -14,6 +14,7 @@
 #include <QSqlRecord>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace qm {
@@ -26,12 +27,34 @@ qint64 roundValue(double v)
     return std::isfinite(v) ? std::llround(v) : 0;
 }
 
+// The one-letter codes repeat on every row. One shared string per letter
+// saves three allocations a node, which for large trees is a good part of
+// building and freeing them.
+QString SharedLetter(const QString &text)
+{
+    static const std::array<QString, 128> letters = [] {
+        std::array<QString, 128> all;
+        for (char16_t c = 0; c < 128; ++c)
+            all[c] = QString(QChar(c));
+        return all;
+    }();
+    if (text.isEmpty())
+        return QString();
+    const char16_t first = text.front().unicode();
+    return first < 128 ? letters[first] : text.left(1);
+}
+
 // Sorts sibling lists of nodes not yet in the view by their texts, using
-// collation keys so that each text is collated once.
+// collation keys so that each text is collated once, unless already in order.
 void sortDetached(QList<QTreeWidgetItem *> &items)
 {
-    if (items.size() > 1) {
-        const QCollator &collator = TextCollator();
+    const QCollator &collator = TextCollator();
+    // The rows mostly come in name order already; checking that costs one
+    // comparison a node, where sorting costs a key and several comparisons.
+    const bool ordered = std::is_sorted(items.cbegin(), items.cend(), [&](QTreeWidgetItem *a, QTreeWidgetItem *b) {
+        return collator.compare(a->text(0), b->text(0)) < 0;
+    });
+    if (!ordered) {
         std::vector<std::pair<QCollatorSortKey, QTreeWidgetItem *>> keyed;
         keyed.reserve(size_t(items.size()));
         for (QTreeWidgetItem *item : items)
@@ -71,9 +94,9 @@ std::vector<TDBTreeView::SourceRow> TDBTreeView::readRows(const StoreQuery &quer
         r.parentKey = SourceText(q, iParent);
         r.name = SourceText(q, iName);
         r.val = iVal < 0 ? 0.0 : q.value(iVal).toDouble();
-        r.type = SourceText(q, iType).left(1);
-        r.type2 = SourceText(q, iType2).left(1);
-        r.type3 = SourceText(q, iType3).left(1);
+        r.type = SharedLetter(SourceText(q, iType));
+        r.type2 = SharedLetter(SourceText(q, iType2));
+        r.type3 = SharedLetter(SourceText(q, iType3));
         rows.push_back(std::move(r));
     }
     return rows;
@@ -178,11 +201,12 @@ void TDBTreeView::finishBuild(LoadContext &ctx)
         for (int c = 0; c < item->childCount(); ++c)
             pending.append(item->child(c));
     }
-    sortDetached(ctx.topLevel);
+   sortDetached(ctx.topLevel);
     addTopLevelItems(ctx.topLevel);
     expandAll();
     if (topLevelItemCount() > 0)
         selectQuietly(topLevelItem(0));
+   
 }
 
 TTreeNode *TDBTreeView::addItemNode(LoadContext &ctx, const SourceRow &row, TTreeNode *parent)
