@@ -1,22 +1,15 @@
 #include "analysis/fpchart.h"
 
 #include <QAction>
-#include <QBarSeries>
-#include <QBarSet>
-#include <QChart>
-#include <QChartView>
 #include <QContextMenuEvent>
 #include <QFontMetricsF>
-#include <QGraphicsLayout>
 #include <QGraphicsObject>
+#include <QGraphicsScene>
 #include <QGraphicsSceneEvent>
-#include <QGraphicsSimpleTextItem>
-#include <QLegend>
-#include <QPainter>
+#include <QGraphicsView>
 #include <QMenu>
-#include <QPieSeries>
-#include <QPieSlice>
-#include <QValueAxis>
+#include <QPainter>
+#include <QPainterPath>
 #include <QVBoxLayout>
 #include <QtMath>
 
@@ -47,6 +40,8 @@ constexpr qreal kMarkGap = 4.0;
 // Beyond this many points slices and bars are too thin for edges.
 constexpr int kManyPoints = 60;
 constexpr qreal kLegendShare = 0.4;
+// Room around the plot and the legend.
+constexpr qreal kMargin = 20.0;
 
 QPointF Offset(qreal degrees, qreal length)
 {
@@ -54,11 +49,9 @@ QPointF Offset(qreal degrees, qreal length)
     return {length * std::sin(radians), -length * std::cos(radians)};
 }
 
-
-// The legend, drawn by one item. The chart library's own legend lays out a
-// rich-text document for every entry, which with hundreds of rows costs many
-// times what the slices do. Entries that do not fit are scrolled to with the
-// wheel; a line above or below says how many are out of sight.
+// The legend, drawn by one item that measures each text once. Entries that
+// do not fit are scrolled to with the wheel; a line above or below says how
+// many are out of sight.
 class LegendItem : public QGraphicsObject
 {
 public:
@@ -222,58 +215,179 @@ private:
     int m_first = 0;
 };
 
+// Where a slice's mark sits: the middle of the slice, bent away from
+// straight down, where the arms of both halves would meet.
+qreal MarkAngle(qreal start, qreal span)
+{
+    qreal angle = std::fmod(start + span / 2, 360.0);
+    if (angle > 170 && angle < 180)
+        angle = 170;
+    if (angle > 180 && angle < 190)
+        angle = 190;
+    return angle;
+}
+
+// The largest arm's reach from the centre at which the mark still lies
+// inside the plot.
+qreal LargestReach(const QRectF &plot, const QPointF &c, qreal angle, const QSizeF &text)
+{
+    const qreal sine = std::sin(qDegreesToRadians(angle));
+    const qreal cosine = std::cos(qDegreesToRadians(angle));
+    qreal reach = std::numeric_limits<qreal>::max();
+    if (sine > 1e-6)
+        reach = std::min(reach, (plot.right() - c.x() - text.width()) / sine);
+    else if (sine < -1e-6)
+        reach = std::min(reach, (c.x() - plot.left() - text.width()) / -sine);
+    if (cosine > 1e-6)
+        reach = std::min(reach, (c.y() - plot.top() - text.height()) / cosine);
+    else if (cosine < -1e-6)
+        reach = std::min(reach, (plot.bottom() - c.y()) / -cosine);
+    return reach;
+}
+
+// The slices or the bars with their marks, drawn by one item. A chart
+// library that makes several graphics items and a text document for every
+// point, and removes them one at a time, took twice the time a rebuild of
+// a few hundred rows may take.
+class PlotItem : public QGraphicsItem
+{
+public:
+    struct Mark
+    {
+        QString text;
+        QSizeF size;       // the text's box
+        bool shown = false;
+        // Pie: the arm from the slice's edge to the elbow, then along the
+        // text's foot; the text sits in box.
+        QPointF edge, elbow, foot;
+        QRectF box;
+        // Bar: the text's top left corner before turning, and the turn.
+        QPointF at;
+        qreal rotation = 0;
+    };
+
+    bool pie = true;
+    bool thin = false;
+    QList<qreal> values;
+    QList<QColor> colours;
+    QList<qreal> starts; // degrees clockwise from twelve o'clock
+    QList<qreal> spans;
+    QList<Mark> marks;
+    qreal radius = 0;
+    qreal top = 1;       // the value at the top of the plot
+    QRectF plot;
+    QFont font;
+
+    QRectF boundingRect() const override { return m_bounds; }
+
+    void setBounds(const QRectF &bounds)
+    {
+        if (bounds == m_bounds)
+            return;
+        prepareGeometryChange();
+        m_bounds = bounds;
+    }
+
+    qreal barWidth() const { return values.isEmpty() ? 0 : plot.width() * kBarWidth / values.size(); }
+    qreal barLeft(int i) const { return plot.left() + plot.width() * (1 - kBarWidth) / 2 + barWidth() * i; }
+    qreal barTop(int i) const
+    {
+        return plot.bottom() - plot.height() * (top > 0 ? std::max(0.0, values.at(i)) / top : 0);
+    }
+
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override
+    {
+        if (values.isEmpty() || plot.width() < 1 || plot.height() < 1)
+            return;
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setFont(font);
+        if (pie)
+            paintPie(*painter);
+        else
+            paintBars(*painter);
+        painter->restore();
+    }
+
+private:
+    void paintPie(QPainter &painter) const
+    {
+        const QPointF centre = plot.center();
+        const QRectF circle(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+        for (int i = 0; i < values.size(); ++i) {
+            if (spans.at(i) <= 0)
+                continue;
+            // One outline per slice, so a vector picture has one shape each.
+            QPainterPath path(centre);
+            path.arcTo(circle, 90 - starts.at(i), -spans.at(i));
+            path.closeSubpath();
+            painter.setPen(thin ? QPen(colours.at(i), 0) : QPen(Qt::white, 1));
+            painter.setBrush(colours.at(i));
+            painter.drawPath(path);
+        }
+        for (const Mark &mark : marks) {
+            if (!mark.shown)
+                continue;
+            painter.setPen(QPen(Qt::darkGray, 1));
+            painter.drawPolyline(QPolygonF({mark.edge, mark.elbow, mark.foot}));
+            painter.setPen(Qt::black);
+            painter.drawText(mark.box, Qt::AlignCenter, mark.text);
+        }
+    }
+
+    void paintBars(QPainter &painter) const
+    {
+        const qreal width = barWidth();
+        for (int i = 0; i < values.size(); ++i) {
+            const QRectF bar(QPointF(barLeft(i), barTop(i)), QPointF(barLeft(i) + width, plot.bottom()));
+            painter.setPen(thin ? QPen(colours.at(i), 0) : QPen(colours.at(i).darker(120), 1));
+            painter.setBrush(colours.at(i));
+            painter.drawRect(bar);
+        }
+        painter.setPen(QPen(Qt::gray, 1));
+        painter.drawLine(QPointF(plot.left(), plot.bottom()), QPointF(plot.right(), plot.bottom()));
+        painter.setPen(Qt::black);
+        for (const Mark &mark : marks) {
+            if (!mark.shown)
+                continue;
+            painter.save();
+            painter.translate(mark.at);
+            painter.rotate(mark.rotation);
+            painter.drawText(QRectF(QPointF(0, 0), mark.size), Qt::AlignCenter, mark.text);
+            painter.restore();
+        }
+    }
+
+    QRectF m_bounds;
+};
+
 } // namespace
 
 struct TFpChart::Parts
 {
-    QChart *chart = nullptr;
-    QChartView *view = nullptr;
-    QPieSeries *pie = nullptr;
-    QBarSeries *bar = nullptr;
-    QValueAxis *barAxis = nullptr;
-    QList<QGraphicsSimpleTextItem *> barMarks;
+    QGraphicsScene *scene = nullptr;
+    QGraphicsView *view = nullptr;
+    PlotItem *plot = nullptr;
     LegendItem *legend = nullptr;
-    QMargins margins;
-
-    ~Parts()
-    {
-        // Series and axes outside the chart are still ours.
-        const QList<QAbstractSeries *> shown = chart ? chart->series() : QList<QAbstractSeries *>();
-        if (!shown.contains(pie))
-            delete pie;
-        if (!shown.contains(bar))
-            delete bar;
-        if (chart && !chart->axes().contains(barAxis))
-            delete barAxis;
-    }
 };
 
 TFpChart::TFpChart(QWidget *parent) : QWidget(parent), m_parts(std::make_unique<Parts>())
 {
     setObjectName(QStringLiteral("FpChart"));
     Parts &p = *m_parts;
-    p.chart = new QChart;
-    p.chart->setAnimationOptions(QChart::NoAnimation);
-    p.chart->setBackgroundRoundness(0);
-    p.chart->setBackgroundPen(Qt::NoPen);
-    p.chart->setBackgroundBrush(Qt::white);
-    p.chart->setDropShadowEnabled(false);
-    p.chart->legend()->setVisible(false);
-    p.margins = p.chart->margins();
-    p.legend = new LegendItem(p.chart);
+    p.scene = new QGraphicsScene(this);
+    p.scene->setBackgroundBrush(Qt::white);
+    p.plot = new PlotItem;
+    p.scene->addItem(p.plot);
+    p.legend = new LegendItem(nullptr);
+    p.scene->addItem(p.legend);
 
-    p.pie = new QPieSeries;
-    p.pie->setPieSize(kPieLargest);
-    p.bar = new QBarSeries;
-    p.bar->setBarWidth(kBarWidth);
-    p.barAxis = new QValueAxis;
-    p.barAxis->setVisible(false);
-    p.chart->addSeries(p.pie);
-
-    p.view = new QChartView(p.chart, this);
+    p.view = new QGraphicsView(p.scene, this);
     p.view->setRenderHint(QPainter::Antialiasing);
-    p.view->setRubberBand(QChartView::NoRubberBand);
     p.view->setFrameShape(QFrame::NoFrame);
+    p.view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    p.view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    p.view->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // The chart's menu belongs to this widget, not to the view.
     p.view->setContextMenuPolicy(Qt::NoContextMenu);
     auto *layout = new QVBoxLayout(this);
@@ -286,8 +400,6 @@ TFpChart::TFpChart(QWidget *parent) : QWidget(parent), m_parts(std::make_unique<
     connect(m_menu->addAction(QStringLiteral("Copy To ClipBoard (MetaFile)")), &QAction::triggered, this,
             &TFpChart::CopyMetafileChosen);
     connect(m_menu->addAction(QStringLiteral("Print Chart...")), &QAction::triggered, this, &TFpChart::PrintChosen);
-
-    connect(p.chart, &QChart::plotAreaChanged, this, &TFpChart::LayoutMarks);
 }
 
 TFpChart::~TFpChart() = default;
@@ -313,90 +425,57 @@ void TFpChart::SetKind(Kind kind)
     if (kind == m_kind)
         return;
     m_kind = kind;
-    ShowActiveSeries();
-}
-
-void TFpChart::ShowActiveSeries()
-{
-    Parts &p = *m_parts;
-    const bool pie = m_kind == Kind::Pie;
-    QAbstractSeries *show = pie ? static_cast<QAbstractSeries *>(p.pie) : p.bar;
-    QAbstractSeries *hide = pie ? static_cast<QAbstractSeries *>(p.bar) : p.pie;
-    if (p.chart->series().contains(hide))
-        p.chart->removeSeries(hide);
-    if (pie && p.chart->axes().contains(p.barAxis))
-        p.chart->removeAxis(p.barAxis);
-    if (!p.chart->series().contains(show)) {
-        p.chart->addSeries(show);
-        if (!pie) {
-            p.chart->addAxis(p.barAxis, Qt::AlignLeft);
-            p.bar->attachAxis(p.barAxis);
-        }
-    }
-    for (QGraphicsSimpleTextItem *mark : p.barMarks)
-        mark->setVisible(!pie);
+    ApplyPoints();
 }
 
 void TFpChart::Clear()
 {
-    Parts &p = *m_parts;
     m_points.clear();
-    if (m_kind == Kind::Pie)
-        p.pie->clear();
-    else
-        p.bar->clear();
-    qDeleteAll(p.barMarks);
-    p.barMarks.clear();
+    ApplyPoints();
 }
 
 void TFpChart::SetPoints(const QList<ChartPoint> &points, int decimals)
 {
-    Parts &p = *m_parts;
-    // Filled while out of the chart, so the chart builds its items once.
-    QAbstractSeries *active = m_kind == Kind::Pie ? static_cast<QAbstractSeries *>(p.pie) : p.bar;
-    if (p.chart->series().contains(active))
-        p.chart->removeSeries(active);
-    if (p.chart->axes().contains(p.barAxis))
-        p.chart->removeAxis(p.barAxis);
-    Clear();
     m_points = points;
     m_decimals = decimals;
-    const bool thin = points.size() > kManyPoints;
-    if (m_kind == Kind::Pie) {
-        QList<QPieSlice *> slices;
-        slices.reserve(points.size());
-        for (int i = 0; i < points.size(); ++i) {
-            auto *slice = new QPieSlice(points[i].label, points[i].value);
-            slice->setLabelPosition(QPieSlice::LabelOutside);
-            slice->setLabelArmLengthFactor(kPieArmFactor);
-            // The palette in turn, the way the user reads the legend.
-            slice->setBrush(PaletteColour(i));
-            // White edges part a few slices; on many thin ones they would
-            // be all that shows.
-            slice->setPen(thin ? QPen(PaletteColour(i), 0) : QPen(Qt::white, 1));
-            slice->setLabelColor(Qt::black);
-            slices << slice;
-        }
-        p.pie->append(slices);
-    } else {
-        QList<QBarSet *> sets;
-        sets.reserve(points.size());
-        double largest = 0.0;
-        for (int i = 0; i < points.size(); ++i) {
-            auto *set = new QBarSet(points[i].label);
-            set->append(points[i].value);
-            set->setColor(PaletteColour(i));
-            set->setBorderColor(thin ? PaletteColour(i) : PaletteColour(i).darker(120));
-            sets << set;
-            largest = std::max(largest, points[i].value);
-            auto *mark = new QGraphicsSimpleTextItem(ValueText(points[i].value), p.chart);
-            mark->setZValue(10);
-            p.barMarks << mark;
-        }
-        p.bar->append(sets);
-        p.barAxis->setRange(0.0, largest > 0.0 ? largest * kBarHeadroom : 1.0);
+    ApplyPoints();
+}
+
+void TFpChart::ApplyPoints()
+{
+    PlotItem &plot = *m_parts->plot;
+    plot.pie = m_kind == Kind::Pie;
+    plot.thin = m_points.size() > kManyPoints;
+    plot.values.clear();
+    plot.colours.clear();
+    plot.starts.clear();
+    plot.spans.clear();
+    plot.marks.clear();
+    double total = 0.0;
+    double largest = 0.0;
+    for (const ChartPoint &point : m_points) {
+        if (point.value > 0)
+            total += point.value;
+        largest = std::max(largest, point.value);
     }
-    ShowActiveSeries();
+    const QFontMetricsF metrics(plot.font);
+    qreal start = 0.0;
+    for (int i = 0; i < m_points.size(); ++i) {
+        const ChartPoint &point = m_points.at(i);
+        plot.values << point.value;
+        // The palette in turn, the way the user reads the legend.
+        plot.colours << PaletteColour(i);
+        const qreal span = total > 0 && point.value > 0 ? point.value / total * 360.0 : 0.0;
+        plot.starts << start;
+        plot.spans << span;
+        start += span;
+        PlotItem::Mark mark;
+        mark.text = plot.pie ? point.label : ValueText(point.value);
+        mark.size = plot.pie ? QSizeF(metrics.horizontalAdvance(mark.text) + 2 * kMarkGap, metrics.height() + kMarkGap)
+                             : QSizeF(metrics.horizontalAdvance(mark.text), metrics.height());
+        plot.marks << mark;
+    }
+    plot.top = largest > 0.0 ? largest * kBarHeadroom : 1.0;
     ApplyLegendTexts();
     SyncGeometry();
 }
@@ -428,26 +507,18 @@ void TFpChart::ApplyLegendTexts()
 QList<double> TFpChart::SeriesValues() const
 {
     QList<double> values;
-    if (m_kind == Kind::Pie) {
-        for (const QPieSlice *slice : m_parts->pie->slices())
-            values << slice->value();
-    } else {
-        for (const QBarSet *set : m_parts->bar->barSets())
-            values << set->at(0);
-    }
+    values.reserve(m_points.size());
+    for (const ChartPoint &point : m_points)
+        values << point.value;
     return values;
 }
 
 QStringList TFpChart::SeriesLabels() const
 {
     QStringList labels;
-    if (m_kind == Kind::Pie) {
-        for (const QPieSlice *slice : m_parts->pie->slices())
-            labels << slice->label();
-    } else {
-        for (const QBarSet *set : m_parts->bar->barSets())
-            labels << set->label();
-    }
+    labels.reserve(m_points.size());
+    for (const ChartPoint &point : m_points)
+        labels << point.label;
     return labels;
 }
 
@@ -466,29 +537,15 @@ QStringList TFpChart::ShownLegendTexts() const
 
 QList<QColor> TFpChart::SeriesColours() const
 {
-    QList<QColor> colours;
-    if (m_kind == Kind::Pie) {
-        for (const QPieSlice *slice : m_parts->pie->slices())
-            colours << slice->brush().color();
-    } else {
-        for (QBarSet *set : m_parts->bar->barSets())
-            colours << set->color();
-    }
-    return colours;
+    return m_parts->plot->colours;
 }
 
 QStringList TFpChart::VisibleMarks() const
 {
     QStringList marks;
-    if (m_kind == Kind::Pie) {
-        for (const QPieSlice *slice : m_parts->pie->slices())
-            if (slice->isLabelVisible())
-                marks << slice->label();
-    } else {
-        for (const QGraphicsSimpleTextItem *mark : m_parts->barMarks)
-            if (mark->isVisible())
-                marks << mark->text();
-    }
+    for (const PlotItem::Mark &mark : m_parts->plot->marks)
+        if (mark.shown)
+            marks << mark.text;
     return marks;
 }
 
@@ -498,88 +555,55 @@ void TFpChart::LayoutMarks()
         LayoutPieLabels();
     else
         LayoutBarMarks();
+    m_parts->plot->update();
 }
-
-namespace {
-
-// Where a slice's mark sits: the middle of the slice, with the chart's bend
-// of arms that would point straight down.
-qreal MarkAngle(const QPieSlice *slice)
-{
-    qreal angle = std::fmod(slice->startAngle() + slice->angleSpan() / 2, 360.0);
-    if (angle > 170 && angle < 180)
-        angle = 170;
-    if (angle > 180 && angle < 190)
-        angle = 190;
-    return angle;
-}
-
-// The largest arm's reach from the centre at which the mark still lies
-// inside the plot: the chart cuts marks off at its edges.
-qreal LargestReach(const QRectF &plot, const QPointF &c, qreal angle, const QSizeF &text)
-{
-    const qreal sine = std::sin(qDegreesToRadians(angle));
-    const qreal cosine = std::cos(qDegreesToRadians(angle));
-    qreal reach = std::numeric_limits<qreal>::max();
-    if (sine > 1e-6)
-        reach = std::min(reach, (plot.right() - c.x() - text.width()) / sine);
-    else if (sine < -1e-6)
-        reach = std::min(reach, (c.x() - plot.left() - text.width()) / -sine);
-    if (cosine > 1e-6)
-        reach = std::min(reach, (c.y() - plot.top() - text.height()) / cosine);
-    else if (cosine < -1e-6)
-        reach = std::min(reach, (plot.bottom() - c.y()) / -cosine);
-    return reach;
-}
-
-} // namespace
 
 // Sizes the pie so its marks fit beside it, then drops the marks that still
 // do not fit and those of smaller slices where two would overlap; the
 // legend still names them all.
 void TFpChart::LayoutPieLabels()
 {
-    Parts &p = *m_parts;
-    const QList<QPieSlice *> slices = p.pie->slices();
-    const QRectF plot = p.chart->plotArea();
-    if (slices.isEmpty() || plot.width() < 1 || plot.height() < 1)
+    PlotItem &p = *m_parts->plot;
+    const QRectF plot = p.plot;
+    if (p.values.isEmpty() || plot.width() < 1 || plot.height() < 1)
         return;
-    const QFontMetricsF metrics(slices.constFirst()->labelFont());
-    const auto textSize = [&](const QPieSlice *slice) {
-        return QSizeF(metrics.horizontalAdvance(slice->label()) + 2 * kMarkGap, metrics.height() + kMarkGap);
-    };
     const qreal half = std::min(plot.width(), plot.height()) / 2;
     const QPointF centre = plot.center();
     // Marks keep clear of the legend beside the plot.
     const QRectF room = plot.adjusted(kMarkGap, 0, -3 * kMarkGap, 0);
+    const int n = int(p.values.size());
+    QList<qreal> angles(n);
     qreal reach = half * kPieLargest * (1 + kPieArmFactor);
-    for (const QPieSlice *slice : slices)
-        if (slice->value() > 0)
-            reach = std::min(reach, LargestReach(room, centre, MarkAngle(slice), textSize(slice)));
+    for (int i = 0; i < n; ++i) {
+        angles[i] = MarkAngle(p.starts.at(i), p.spans.at(i));
+        if (p.spans.at(i) > 0)
+            reach = std::min(reach, LargestReach(room, centre, angles[i], p.marks.at(i).size));
+    }
     const qreal size = std::clamp(reach / (1 + kPieArmFactor) / half, kPieSmallest, kPieLargest);
-    if (!qFuzzyCompare(p.pie->pieSize(), size))
-        p.pie->setPieSize(size);
+    p.radius = half * size;
 
-    const qreal armReach = half * size * (1 + kPieArmFactor);
-    QList<int> order(slices.size());
+    const qreal armReach = p.radius * (1 + kPieArmFactor);
+    QList<int> order(n);
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return slices[a]->value() > slices[b]->value(); });
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return p.values.at(a) > p.values.at(b); });
     QList<QRectF> taken;
     for (int i : order) {
-        QPieSlice *slice = slices[i];
-        const qreal angle = MarkAngle(slice);
-        const QSizeF text = textSize(slice);
+        PlotItem::Mark &mark = p.marks[i];
+        const qreal angle = angles.at(i);
+        const QSizeF text = mark.size;
         const QPointF end = centre + Offset(angle, armReach);
-        const QRectF box = angle < 180 ? QRectF(QPointF(end.x(), end.y() - text.height()), text)
-                                       : QRectF(QPointF(end.x() - text.width(), end.y() - text.height()), text);
-        const bool fits = slice->value() > 0 && LargestReach(room, centre, angle, text) >= armReach - 0.5
-                          && std::none_of(taken.cbegin(), taken.cend(),
-                                          [&](const QRectF &other) { return other.intersects(box); });
-        if (fits)
-            taken << box;
-        if (slice->isLabelVisible() != fits)
-            slice->setLabelVisible(fits);
+        const bool right = angle < 180;
+        const QRectF box = right ? QRectF(QPointF(end.x(), end.y() - text.height()), text)
+                                 : QRectF(QPointF(end.x() - text.width(), end.y() - text.height()), text);
+        mark.shown = p.spans.at(i) > 0 && LargestReach(room, centre, angle, text) >= armReach - 0.5
+                     && std::none_of(taken.cbegin(), taken.cend(), [&](const QRectF &other) { return other.intersects(box); });
+        if (!mark.shown)
+            continue;
+        taken << box;
+        mark.box = box;
+        mark.edge = centre + Offset(angle, p.radius);
+        mark.elbow = end;
+        mark.foot = QPointF(right ? box.right() - kMarkGap : box.left() + kMarkGap, end.y());
     }
 }
 
@@ -587,29 +611,24 @@ void TFpChart::LayoutPieLabels()
 // it and left out when even that does not fit.
 void TFpChart::LayoutBarMarks()
 {
-    Parts &p = *m_parts;
-    const QRectF plot = p.chart->plotArea();
-    const int n = int(p.barMarks.size());
+    PlotItem &p = *m_parts->plot;
+    const QRectF plot = p.plot;
+    const int n = int(p.marks.size());
     if (n == 0 || plot.width() < 1 || plot.height() < 1)
         return;
-    const qreal top = p.barAxis->max();
-    const qreal barWidth = plot.width() * kBarWidth / n;
-    const qreal left = plot.left() + plot.width() * (1 - kBarWidth) / 2;
+    const qreal barWidth = p.barWidth();
     for (int i = 0; i < n; ++i) {
-        QGraphicsSimpleTextItem *mark = p.barMarks[i];
-        const QRectF text = mark->boundingRect();
-        const qreal value = i < m_points.size() ? m_points[i].value : 0.0;
-        const qreal barTop = plot.bottom() - plot.height() * (top > 0 ? value / top : 0);
-        const qreal centreX = left + barWidth * (i + 0.5);
+        PlotItem::Mark &mark = p.marks[i];
+        const QSizeF text = mark.size;
+        const qreal barTop = p.barTop(i);
+        const qreal centreX = p.barLeft(i) + barWidth / 2;
         const bool flat = text.width() <= barWidth + kMarkGap;
         const bool upright = !flat && text.height() <= barWidth;
-        mark->setRotation(upright ? -90 : 0);
-        if (flat)
-            mark->setPos(centreX - text.width() / 2, barTop - kMarkGap - text.height());
-        else
-            mark->setPos(centreX - text.height() / 2, barTop - kMarkGap);
+        mark.rotation = upright ? -90 : 0;
+        mark.at = flat ? QPointF(centreX - text.width() / 2, barTop - kMarkGap - text.height())
+                       : QPointF(centreX - text.height() / 2, barTop - kMarkGap);
         const qreal markTop = flat ? barTop - kMarkGap - text.height() : barTop - kMarkGap - text.width();
-        mark->setVisible((flat || upright) && markTop >= p.chart->rect().top());
+        mark.shown = (flat || upright) && markTop >= 0;
     }
 }
 
@@ -618,35 +637,33 @@ void TFpChart::SyncGeometry()
     Parts &p = *m_parts;
     if (layout())
         layout()->activate();
-    const QSize size = p.view->size();
-    if (p.chart->size().toSize() != size) {
-        p.chart->resize(size);
-        p.view->setSceneRect(QRectF(QPointF(0, 0), QSizeF(size)));
+    const QSize size = p.view->viewport()->size();
+    const QRectF whole(QPointF(0, 0), QSizeF(size));
+    if (p.scene->sceneRect() != whole) {
+        p.scene->setSceneRect(whole);
+        p.view->setSceneRect(whole);
     }
     // The legend takes its room on the right, at most two fifths of the
     // chart, and the plot keeps the rest.
-    const QMargins &base = p.margins;
     const qreal width = p.legend->preferredWidth(size.width() * kLegendShare);
-    QMargins margins = base;
-    margins.setRight(base.right() + int(std::ceil(width)));
-    if (p.chart->margins() != margins)
-        p.chart->setMargins(margins);
-    p.legend->setArea(QRectF(size.width() - base.right() - width, base.top(), width,
-                             std::max(0, size.height() - base.top() - base.bottom())));
-    // The chart lays itself out from the event loop; a picture taken now
-    // must show the plot as it is now.
-    if (QGraphicsLayout *pending = p.chart->layout()) {
-        pending->invalidate();
-        pending->activate();
-    }
+    const qreal height = std::max(0.0, size.height() - 2 * kMargin);
+    p.legend->setArea(QRectF(size.width() - kMargin - width, kMargin, width, height));
+    p.plot->setBounds(whole);
+    p.plot->plot = QRectF(kMargin, kMargin, std::max(0.0, size.width() - 2 * kMargin - width), height);
     LayoutMarks();
+}
+
+void TFpChart::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    SyncGeometry();
 }
 
 ChartDrawing TFpChart::Drawing()
 {
     SyncGeometry();
-    const QSize size = m_parts->view->size();
-    QGraphicsScene *scene = m_parts->view->scene();
+    const QSize size = m_parts->view->viewport()->size();
+    QGraphicsScene *scene = m_parts->scene;
     return {size, [scene, size](QPainter &painter, const QRectF &target) {
                 scene->render(&painter, target, QRectF(QPointF(0, 0), QSizeF(size)), Qt::IgnoreAspectRatio);
             }};

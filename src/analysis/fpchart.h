@@ -1,8 +1,8 @@
 #pragma once
 
-// The analyser's chart: a pie series and a bar series of which one is shown,
-// one slice or bar per point, a legend with the value or the percentage
-// left of each label. The chart library stays inside the implementation.
+// The analyser's chart: a pie or a bar chart, one slice or bar per point,
+// a legend with the value or the percentage left of each label. Two graphics
+// items draw it, one the slices or bars, one the legend.
 
 #include "analysis/chartpictures.h"
 
@@ -35,19 +35,19 @@ public:
     explicit TFpChart(QWidget *parent = nullptr);
     ~TFpChart() override;
 
-    // Makes the series of that kind the active one; its points are kept.
+    // Draws the points as slices or as bars.
     void SetKind(Kind kind);
     Kind kind() const { return m_kind; }
-    // Empties the active series.
+    // Empties the chart.
     void Clear();
-    // Fills the active series, colouring the points from the palette in
-    // turn. decimals: how the legend writes the values.
+    // Fills the chart, colouring the points from the palette in turn.
+    // decimals: how the legend and the bars write the values.
     void SetPoints(const QList<ChartPoint> &points, int decimals);
     const QList<ChartPoint> &points() const { return m_points; }
     void SetLegendStyle(LegendStyle style);
     LegendStyle legendStyle() const { return m_legendStyle; }
 
-    // What the active series and its legend hold now, in order.
+    // What the chart and its legend hold now, in order.
     QList<double> SeriesValues() const;
     QStringList SeriesLabels() const;
     QStringList LegendTexts() const;
@@ -73,11 +73,12 @@ signals:
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     struct Parts;
 
-    void ShowActiveSeries();
+    void ApplyPoints();
     void ApplyLegendTexts();
     void LayoutMarks();
     void LayoutPieLabels();

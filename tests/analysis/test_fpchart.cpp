@@ -83,6 +83,8 @@ private slots:
     void percentageChangesLegendNotSlices();
     void listSortOrdersSlices();
     void eachBarItsOwnColour();
+    void drawingShowsTheShares_data();
+    void drawingShowsTheShares();
     void zeroTotalReadsAsNoShare();
     void overlappingMarksAreLeftOut();
     void crowdedLegendScrolls();
@@ -210,6 +212,58 @@ void TestFpChart::eachBarItsOwnColour()
              5);
     // Every bar's value stands above it at this size.
     QCOMPARE(m_page->chart()->VisibleMarks(), QStringList({"4", "30", "17", "7", "12"}));
+}
+
+void TestFpChart::drawingShowsTheShares_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("pie") << int(TFpChart::Kind::Pie);
+    QTest::newRow("bar") << int(TFpChart::Kind::Bar);
+}
+
+// The picture itself, pixel by pixel: three to one is three times the
+// colour of the first point, which comes first (clockwise from twelve
+// o'clock, or leftmost); a zero point draws nothing.
+void TestFpChart::drawingShowsTheShares()
+{
+    QFETCH(int, kind);
+    TFpChart chart;
+    chart.resize(900, 400);
+    chart.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&chart));
+    chart.SetKind(TFpChart::Kind(kind));
+    chart.SetPoints({{3, "First"}, {0, "Nothing"}, {1, "Second"}}, 0);
+    const QImage image = DrawingImage(chart.Drawing()).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(image.size(), QSize(900, 400));
+    const QRgb colours[] = {TFpChart::PaletteColour(0).rgb() & 0xffffff, TFpChart::PaletteColour(1).rgb() & 0xffffff,
+                            TFpChart::PaletteColour(2).rgb() & 0xffffff};
+    // Each colour also fills a small box in the legend on the right.
+    const int legendSide = image.width() * 3 / 5;
+    qint64 count[3] = {0, 0, 0};
+    qint64 sumX[3] = {0, 0, 0};
+    QRect shape;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            for (int c = 0; c < 3; ++c)
+                if ((image.pixel(x, y) & 0xffffff) == colours[c]) {
+                    ++count[c];
+                    sumX[c] += x;
+                    if (x < legendSide)
+                        shape |= QRect(x, y, 1, 1);
+                }
+    QVERIFY2(count[1] < 300, qPrintable(QString::number(count[1])));
+    QVERIFY2(count[2] > 500, qPrintable(QString::number(count[2])));
+    const double ratio = double(count[0]) / double(count[2]);
+    QVERIFY2(ratio > 2.8 && ratio < 3.2, qPrintable(QString::number(ratio)));
+    if (kind == int(TFpChart::Kind::Pie)) {
+        const QPoint centre = shape.center();
+        const int r = shape.width() / 4;
+        QCOMPARE(image.pixel(centre + QPoint(r, -r)) & 0xffffff, colours[0]);
+        QCOMPARE(image.pixel(centre + QPoint(r, r)) & 0xffffff, colours[0]);
+        QCOMPARE(image.pixel(centre + QPoint(-r, -r)) & 0xffffff, colours[2]);
+    } else {
+        QVERIFY(sumX[0] / count[0] < sumX[2] / count[2]);
+    }
 }
 
 void TestFpChart::zeroTotalReadsAsNoShare()
