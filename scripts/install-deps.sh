@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages Quillmark needs to build, run and test.
 set -euo pipefail
 packages=(build-essential cmake ninja-build ccache pkg-config
-  qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-svg-dev libqt6sql6-sqlite zlib1g-dev libgl-dev
+  qt6-base-dev libqt6opengl6-dev qt6-svg-dev libqt6sql6-sqlite zlib1g-dev libgl-dev
   libuemf-dev fonts-dejavu-core fonts-liberation2
   xvfb xauth xdotool x11-utils imagemagick poppler-utils
   file emf2svg libwmf-bin fonts-urw-base35)
