@@ -201,12 +201,11 @@ void TDBTreeView::finishBuild(LoadContext &ctx)
         for (int c = 0; c < item->childCount(); ++c)
             pending.append(item->child(c));
     }
-   sortDetached(ctx.topLevel);
+    sortDetached(ctx.topLevel);
     addTopLevelItems(ctx.topLevel);
     expandAll();
     if (topLevelItemCount() > 0)
         selectQuietly(topLevelItem(0));
-   
 }
 
 TTreeNode *TDBTreeView::addItemNode(LoadContext &ctx, const SourceRow &row, TTreeNode *parent)
