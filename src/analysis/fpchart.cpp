@@ -317,10 +317,16 @@ private:
         for (int i = 0; i < values.size(); ++i) {
             if (spans.at(i) <= 0)
                 continue;
-            // One outline per slice, so a vector picture has one shape each.
-            QPainterPath path(centre);
-            path.arcTo(circle, 90 - starts.at(i), -spans.at(i));
-            path.closeSubpath();
+            // One outline per slice, so a vector picture has one shape each;
+            // a slice of the whole pie is a disc, without an edge to its centre.
+            QPainterPath path;
+            if (spans.at(i) >= 360.0 - 1e-9) {
+                path.addEllipse(circle);
+            } else {
+                path.moveTo(centre);
+                path.arcTo(circle, 90 - starts.at(i), -spans.at(i));
+                path.closeSubpath();
+            }
             painter.setPen(thin ? QPen(colours.at(i), 0) : QPen(Qt::white, 1));
             painter.setBrush(colours.at(i));
             painter.drawPath(path);

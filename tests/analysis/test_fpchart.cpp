@@ -85,6 +85,7 @@ private slots:
     void eachBarItsOwnColour();
     void drawingShowsTheShares_data();
     void drawingShowsTheShares();
+    void wholePieIsOneDisc();
     void zeroTotalReadsAsNoShare();
     void overlappingMarksAreLeftOut();
     void crowdedLegendScrolls();
@@ -256,14 +257,36 @@ void TestFpChart::drawingShowsTheShares()
     const double ratio = double(count[0]) / double(count[2]);
     QVERIFY2(ratio > 2.8 && ratio < 3.2, qPrintable(QString::number(ratio)));
     if (kind == int(TFpChart::Kind::Pie)) {
-        const QPoint centre = shape.center();
-        const int r = shape.width() / 4;
+        const QPoint centre(shape.left() + shape.height() / 2, shape.center().y());
+        const int r = shape.height() / 4;
         QCOMPARE(image.pixel(centre + QPoint(r, -r)) & 0xffffff, colours[0]);
         QCOMPARE(image.pixel(centre + QPoint(r, r)) & 0xffffff, colours[0]);
         QCOMPARE(image.pixel(centre + QPoint(-r, -r)) & 0xffffff, colours[2]);
     } else {
         QVERIFY(sumX[0] / count[0] < sumX[2] / count[2]);
     }
+}
+
+// A single point is the whole pie: no slice edge runs up from the centre.
+void TestFpChart::wholePieIsOneDisc()
+{
+    TFpChart chart;
+    chart.resize(900, 400);
+    chart.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&chart));
+    chart.SetPoints({{5, "All"}}, 0);
+    const QImage image = DrawingImage(chart.Drawing()).convertToFormat(QImage::Format_RGB32);
+    const QRgb fill = TFpChart::PaletteColour(0).rgb() & 0xffffff;
+    QRect shape;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width() * 3 / 5; ++x)
+            if ((image.pixel(x, y) & 0xffffff) == fill)
+                shape |= QRect(x, y, 1, 1);
+    QVERIFY(shape.height() > 100);
+    // The disc may reach into the legend's side: its height gives the centre.
+    const QPoint centre(shape.left() + shape.height() / 2, shape.center().y());
+    for (int dx = -3; dx <= 3; ++dx)
+        QCOMPARE(image.pixel(centre + QPoint(dx, -shape.height() / 4)) & 0xffffff, fill);
 }
 
 void TestFpChart::zeroTotalReadsAsNoShare()
