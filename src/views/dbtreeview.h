@@ -57,11 +57,18 @@ public:
     // Node texts order with the locale's case-sensitive collation.
     bool operator<(const QTreeWidgetItem &other) const override;
 
+    // The text is made from the record when asked for, not kept: a large
+    // tree would hold every name twice. A text set from outside (a name
+    // being typed) is kept and shown until the view next updates the node.
+    QVariant data(int column, int role) const override;
+    void setData(int column, int role, const QVariant &value) override;
+
 private:
     friend class TDBTreeView;
     TDBTreeView *m_view;
     int m_image = -1;
     bool m_cut = false;
+    bool m_ownText = false;
 };
 
 enum class TSortType { None, Data, Text, Both };
@@ -241,6 +248,8 @@ private:
     // Node and index bookkeeping (dbtreeview.cpp).
     TTreeNode *createNode(const TNodeInfo &info);
     void indexNode(TTreeNode *node);
+    // False when another node already holds the key.
+    bool indexNode(TTreeNode *node, qint64 key);
     void unindexNode(TTreeNode *node);
     void forgetNode(TTreeNode *node);
     void updateNodeText(TTreeNode *node);

@@ -49,16 +49,20 @@ QString SharedLetter(const QString &text)
 void sortDetached(QList<QTreeWidgetItem *> &items)
 {
     const QCollator &collator = TextCollator();
+    // Node texts are made on each request: once per node here.
+    std::vector<QString> texts;
+    texts.reserve(size_t(items.size()));
+    for (QTreeWidgetItem *item : items)
+        texts.push_back(item->text(0));
     // The rows mostly come in name order already; checking that costs one
     // comparison a node, where sorting costs a key and several comparisons.
-    const bool ordered = std::is_sorted(items.cbegin(), items.cend(), [&](QTreeWidgetItem *a, QTreeWidgetItem *b) {
-        return collator.compare(a->text(0), b->text(0)) < 0;
-    });
+    const bool ordered = std::is_sorted(texts.cbegin(), texts.cend(),
+                                        [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
     if (!ordered) {
         std::vector<std::pair<QCollatorSortKey, QTreeWidgetItem *>> keyed;
         keyed.reserve(size_t(items.size()));
-        for (QTreeWidgetItem *item : items)
-            keyed.emplace_back(collator.sortKey(item->text(0)), item);
+        for (qsizetype i = 0; i < items.size(); ++i)
+            keyed.emplace_back(collator.sortKey(texts[size_t(i)]), items[i]);
         std::stable_sort(keyed.begin(), keyed.end(),
                          [](const auto &a, const auto &b) { return a.first.compare(b.first) < 0; });
         for (qsizetype i = 0; i < items.size(); ++i)
@@ -92,6 +96,9 @@ std::vector<TDBTreeView::SourceRow> TDBTreeView::readRows(const StoreQuery &quer
         SourceRow r;
         r.key = SourceText(q, iId);
         r.parentKey = SourceText(q, iParent);
+        // Siblings come in runs: one shared copy of their parent's key.
+        if (!rows.empty() && r.parentKey == rows.back().parentKey)
+            r.parentKey = rows.back().parentKey;
         r.name = SourceText(q, iName);
         r.val = iVal < 0 ? 0.0 : q.value(iVal).toDouble();
         r.type = SharedLetter(SourceText(q, iType));
@@ -154,8 +161,13 @@ void TDBTreeView::LoadTree()
     LoadContext ctx;
     m_building = true;
     try {
-        if (hierarchical && m_pSource) {
+        const bool withParents = hierarchical && m_pSource;
+        if (withParents)
             ctx.parentRows = readRows(*m_pSource, true);
+        const std::vector<SourceRow> items = readRows(*m_iSource, hierarchical);
+        // Sized once, not grown and rehashed step by step.
+        m_index.reserve(qsizetype(ctx.parentRows.size() + items.size()));
+        if (withParents) {
             for (int i = 0; i < int(ctx.parentRows.size()); ++i) {
                 const qint64 k = keyValue(ctx.parentRows[size_t(i)].key);
                 if (k != 0 && !ctx.parentRowOfKey.contains(k))
@@ -166,7 +178,6 @@ void TDBTreeView::LoadTree()
                     AddParent(ctx, row);
         }
 
-        const std::vector<SourceRow> items = readRows(*m_iSource, hierarchical);
         // One run per stretch of rows with the same parent key: the parent is
         // looked up once and the run's values ripple up in one step.
         size_t i = 0;
@@ -193,14 +204,6 @@ void TDBTreeView::LoadTree()
 
 void TDBTreeView::finishBuild(LoadContext &ctx)
 {
-    QList<QTreeWidgetItem *> pending = ctx.topLevel;
-    while (!pending.isEmpty()) {
-        QTreeWidgetItem *item = pending.takeLast();
-        if (TTreeNode *node = NodeOf(item))
-            updateNodeText(node);
-        for (int c = 0; c < item->childCount(); ++c)
-            pending.append(item->child(c));
-    }
     sortDetached(ctx.topLevel);
     addTopLevelItems(ctx.topLevel);
     expandAll();
@@ -210,15 +213,16 @@ void TDBTreeView::finishBuild(LoadContext &ctx)
 
 TTreeNode *TDBTreeView::addItemNode(LoadContext &ctx, const SourceRow &row, TTreeNode *parent)
 {
-    const qint64 k = keyValue(row.key);
-    if (k != 0 && m_index.contains(k))
-        return nullptr;
     TTreeNode *node = createNode(itemInfo(row));
+    // A key met twice keeps its first node.
+    if (!indexNode(node, keyValue(row.key))) {
+        delete node;
+        return nullptr;
+    }
     if (parent)
         parent->addChild(node);
     else
         ctx.topLevel.append(node);
-    indexNode(node);
     advanceNotify();
     return node;
 }

@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 using namespace qm;
@@ -45,6 +46,8 @@ private slots:
     void notifyFiresByCount_data();
     void notifyFiresByCount();
     void sortIsLocaleAwareAndCaseSensitive();
+    void loadKeepsTheFirstRowOfAKey();
+    void typedNameShowsUntilTheNodeIsUpdated();
 
     void postedChangeRipplesToEveryGroup();
     void refreshOfGroupKeepsItsSum_data();
@@ -365,6 +368,54 @@ void TestDBTreeView::sortIsLocaleAwareAndCaseSensitive()
 }
 
 // --- Single-record operations ---
+
+void TestDBTreeView::loadKeepsTheFirstRowOfAKey()
+{
+    configureTransactions();
+    InsertTrans(*m_db, {kCount, 1, "G1", 0, "G"}, "Trans");
+    InsertTrans(*m_db, {kCount, 2, "Alpha", 4, "I", "A", 1}, "Trans");
+    // The table keeps tags apart; a source joined from two may not.
+    m_items.setSql(kTransColumns + "WHERE Type IN ('I', 'O', 'Q') AND Count_Id = :Count_Id "
+                                   "UNION ALL SELECT 2, 'Beta', 1, 'I', 5, 'A', 1",
+                   "ORDER BY Owner_Tag, Description");
+    m_cursor->refresh();
+    m_tree->LoadTree();
+    QCOMPARE(m_tree->IndexedKeyCount(), 2);
+    // The rows come in name order: the first, Alpha, keeps the key, and the
+    // second is left out, its value with it.
+    QCOMPARE(childTexts(m_tree->FindNodeById("1")), QStringList({"Alpha {4 FPs}"}));
+    QCOMPARE(text(1), QString("G1 {4 FPs}"));
+}
+
+void TestDBTreeView::typedNameShowsUntilTheNodeIsUpdated()
+{
+    loadSample();
+    TTreeNode *entry = m_tree->FindNodeById("2");
+    TTreeNode *g1 = m_tree->FindNodeById("1");
+    // As the name box does while a name is typed.
+    entry->setText(0, "Entr");
+    QCOMPARE(text(2), QString("Entr"));
+    const QModelIndex g1Index = m_tree->model()->index(m_tree->indexOfTopLevelItem(g1), 0);
+    QCOMPARE(m_tree->model()->data(g1Index).toString(), QString("G1 {10 FPs}"));
+
+    // A value that ripples tells the view of every node it changes, and the
+    // typed text stays until its own node is updated.
+    QSignalSpy changed(m_tree->model(), &QAbstractItemModel::dataChanged);
+    m_tree->AddToNodeValue(3, m_tree->FindNodeById("5"));
+    QVERIFY(std::any_of(changed.cbegin(), changed.cend(),
+                        [&](const QList<QVariant> &args) { return args.at(0).toModelIndex() == g1Index; }));
+    QCOMPARE(m_tree->model()->data(g1Index).toString(), QString("G1 {13 FPs}"));
+    QCOMPARE(text(5), QString("Lookup {9 FPs}"));
+    QCOMPARE(text(2), QString("Entr"));
+
+    QVERIFY(m_cursor->locate("Tag", 2));
+    m_cursor->edit();
+    m_cursor->setValue("Description", "Entry form");
+    QVERIFY(m_cursor->post());
+    m_tree->RefreshNodeFromUpdateSource();
+    QCOMPARE(text(2), QString("Entry form {4 FPs}"));
+    QCOMPARE(childTexts(g1).first(), QString("Entry form {4 FPs}"));
+}
 
 void TestDBTreeView::postedChangeRipplesToEveryGroup()
 {
