@@ -235,6 +235,7 @@ private:
     friend class TTreeNode;
 
     // Loading (dbtreeview_load.cpp).
+    class RowReader;
     std::vector<SourceRow> readRows(const StoreQuery &query, bool withParent) const;
     TNodeInfo itemInfo(const SourceRow &row) const;
     TNodeInfo parentInfo(const SourceRow &row) const;

@@ -79,33 +79,46 @@ void sortDetached(QList<QTreeWidgetItem *> &items)
 
 } // namespace
 
+TDBTreeView::RowReader::RowReader(const TDBTreeView &view, const StoreQuery &query, bool withParent)
+    : m_query(query.exec(*view.m_db))
+{
+    const QSqlRecord rec = m_query.record();
+    const QString who = QStringLiteral("TDBTreeView");
+    m_id = SourceFieldIndex(rec, view.m_fieldId, who);
+    m_parent = withParent ? SourceFieldIndex(rec, view.m_fieldParentId, who) : -1;
+    m_name = SourceFieldIndex(rec, view.m_fieldName, who);
+    m_val = SourceFieldIndex(rec, view.m_fieldVal, who);
+    m_type = SourceFieldIndex(rec, view.m_fieldType, who);
+    m_type2 = SourceFieldIndex(rec, view.m_fieldType2, who);
+    m_type3 = SourceFieldIndex(rec, view.m_fieldType3, who);
+}
+
+bool TDBTreeView::RowReader::next(SourceRow &r)
+{
+    if (!m_query.next())
+        return false;
+    r.key = SourceText(m_query, m_id);
+    r.parentKey = SourceText(m_query, m_parent);
+    // Siblings come in runs: one shared copy of their parent's key.
+    if (r.parentKey == m_lastParent)
+        r.parentKey = m_lastParent;
+    else
+        m_lastParent = r.parentKey;
+    r.name = SourceText(m_query, m_name);
+    r.val = m_val < 0 ? 0.0 : m_query.value(m_val).toDouble();
+    r.type = SharedLetter(SourceText(m_query, m_type));
+    r.type2 = SharedLetter(SourceText(m_query, m_type2));
+    r.type3 = SharedLetter(SourceText(m_query, m_type3));
+    return true;
+}
+
 std::vector<TDBTreeView::SourceRow> TDBTreeView::readRows(const StoreQuery &query, bool withParent) const
 {
-    QSqlQuery q = query.exec(*m_db);
-    const QSqlRecord rec = q.record();
-    const int iId = SourceFieldIndex(rec, m_fieldId, QStringLiteral("TDBTreeView"));
-    const int iParent = withParent ? SourceFieldIndex(rec, m_fieldParentId, QStringLiteral("TDBTreeView")) : -1;
-    const int iName = SourceFieldIndex(rec, m_fieldName, QStringLiteral("TDBTreeView"));
-    const int iVal = SourceFieldIndex(rec, m_fieldVal, QStringLiteral("TDBTreeView"));
-    const int iType = SourceFieldIndex(rec, m_fieldType, QStringLiteral("TDBTreeView"));
-    const int iType2 = SourceFieldIndex(rec, m_fieldType2, QStringLiteral("TDBTreeView"));
-    const int iType3 = SourceFieldIndex(rec, m_fieldType3, QStringLiteral("TDBTreeView"));
-
+    RowReader reader(*this, query, withParent);
     std::vector<SourceRow> rows;
-    while (q.next()) {
-        SourceRow r;
-        r.key = SourceText(q, iId);
-        r.parentKey = SourceText(q, iParent);
-        // Siblings come in runs: one shared copy of their parent's key.
-        if (!rows.empty() && r.parentKey == rows.back().parentKey)
-            r.parentKey = rows.back().parentKey;
-        r.name = SourceText(q, iName);
-        r.val = iVal < 0 ? 0.0 : q.value(iVal).toDouble();
-        r.type = SharedLetter(SourceText(q, iType));
-        r.type2 = SharedLetter(SourceText(q, iType2));
-        r.type3 = SharedLetter(SourceText(q, iType3));
-        rows.push_back(std::move(r));
-    }
+    SourceRow r;
+    while (reader.next(r))
+        rows.push_back(r);
     return rows;
 }
 
@@ -151,6 +164,7 @@ void TDBTreeView::LoadTree()
     if (!m_iSource || !m_db || !m_db->isOpen())
         return;
 
+    const qsizetype previousSize = m_index.size();
     m_index.clear();
     m_notifyCounter = 0;
     UpdateLock updates(*this);
@@ -164,9 +178,9 @@ void TDBTreeView::LoadTree()
         const bool withParents = hierarchical && m_pSource;
         if (withParents)
             ctx.parentRows = readRows(*m_pSource, true);
-        const std::vector<SourceRow> items = readRows(*m_iSource, hierarchical);
-        // Sized once, not grown and rehashed step by step.
-        m_index.reserve(qsizetype(ctx.parentRows.size() + items.size()));
+        // The items are not counted before they are read: a rebuild is sized
+        // by the tree it replaces, so that the index is not rehashed as it grows.
+        m_index.reserve(std::max(qsizetype(ctx.parentRows.size()), previousSize));
         if (withParents) {
             for (int i = 0; i < int(ctx.parentRows.size()); ++i) {
                 const qint64 k = keyValue(ctx.parentRows[size_t(i)].key);
@@ -180,14 +194,18 @@ void TDBTreeView::LoadTree()
 
         // One run per stretch of rows with the same parent key: the parent is
         // looked up once and the run's values ripple up in one step.
-        size_t i = 0;
-        while (i < items.size()) {
-            const QString runParent = items[i].parentKey;
-            TTreeNode *parent = FindParentForItem(ctx, items[i]);
+        RowReader items(*this, *m_iSource, hierarchical);
+        SourceRow row;
+        bool more = items.next(row);
+        while (more) {
+            const QString runParent = row.parentKey;
+            TTreeNode *parent = FindParentForItem(ctx, row);
             qint64 sum = 0;
-            for (; i < items.size() && (!hierarchical || items[i].parentKey == runParent); ++i)
-                if (TTreeNode *node = addItemNode(ctx, items[i], parent))
+            do {
+                if (TTreeNode *node = addItemNode(ctx, row, parent))
                     sum += node->info.value;
+                more = items.next(row);
+            } while (more && (!hierarchical || row.parentKey == runParent));
             if (m_ripple && parent)
                 AddToNodeValue(sum, parent);
         }

@@ -5,6 +5,7 @@
 #include "views/dbtreeview.h"
 
 #include <QSet>
+#include <QSqlQuery>
 
 #include <vector>
 
@@ -20,6 +21,20 @@ struct TDBTreeView::SourceRow
     QString type2;
     QString type3;
     double val = 0.0;
+};
+
+// Reads a source's rows one at a time, so that a large source need not be
+// held in memory whole.
+class TDBTreeView::RowReader
+{
+public:
+    RowReader(const TDBTreeView &view, const StoreQuery &query, bool withParent);
+    bool next(SourceRow &row);
+
+private:
+    QSqlQuery m_query;
+    int m_id = -1, m_parent = -1, m_name = -1, m_val = -1, m_type = -1, m_type2 = -1, m_type3 = -1;
+    QString m_lastParent;
 };
 
 // The state of one LoadTree: the parent rows held in memory so that a parent
