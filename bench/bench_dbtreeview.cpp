@@ -2,9 +2,11 @@
 // refreshing one row with its value rippled up, and looking nodes up by key
 // in trees of growing size. Run by hand; prints its figures.
 //
-//   bench_dbtreeview [--rounds N] [--scale N]
+//   bench_dbtreeview [--rounds N] [--scale N] [--against M]
 //
 // --scale multiplies the transactions and groups of the large tree.
+// --against M times only the build, at scale N and at scale M in turn, and
+// gives the ratio of their medians.
 
 #include "datagen.h"
 
@@ -22,6 +24,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <cstdio>
 #include <vector>
@@ -161,6 +164,79 @@ void benchLoadAndRefresh(Database &db, int rounds, int scale)
         << Qt::endl;
 }
 
+// The two sizes of a growth measurement: each its own count, tree and view.
+struct GrowthSize
+{
+    int scale = 1;
+    StoreQuery parents, items;
+    TDBTreeView tree;
+    std::vector<double> rebuilds, fresh;
+};
+
+double median(std::vector<double> t)
+{
+    std::sort(t.begin(), t.end());
+    return t[t.size() / 2];
+}
+
+// Separate runs at each size can fall in a busy and a quiet spell of a
+// shared machine and give a ratio of the machine, not of the code. Here the
+// rounds of the two sizes are taken in turn in one process, so a busy spell
+// slows both alike.
+void benchGrowth(Database &db, int rounds, int scale, int against)
+{
+    QRandomGenerator rng(20240506);
+    const bench::CountShape base{10000, 500, 6, 0, 0, QStringLiteral("B")};
+    std::array<std::unique_ptr<GrowthSize>, 2> sizes;
+    int firstTag = 1;
+    for (int i = 0; i < 2; ++i) {
+        sizes[size_t(i)] = std::make_unique<GrowthSize>();
+        GrowthSize &size = *sizes[size_t(i)];
+        size.scale = i == 0 ? against : scale;
+        firstTag = bench::GenerateCount(db, 11 + i, base.scaled(size.scale), firstTag, rng);
+        configureTransactions(size.tree, size.parents, size.items, 11 + i);
+        size.tree.setDatabase(&db);
+        size.tree.resize(400, 800);
+        size.tree.show();
+        size.tree.LoadTree();
+    }
+    QElapsedTimer timer;
+    for (int r = 0; r < rounds; ++r) {
+        for (auto &size : sizes) {
+            timer.start();
+            size->tree.LoadTree();
+            size->rebuilds.push_back(double(timer.nsecsElapsed()) / 1e9);
+
+            TDBTreeView view;
+            configureTransactions(view, size->parents, size->items, 11 + int(&size - sizes.data()));
+            view.setDatabase(&db);
+            view.resize(400, 800);
+            view.show();
+            timer.start();
+            view.LoadTree();
+            size->fresh.push_back(double(timer.nsecsElapsed()) / 1e9);
+            Expect(view.IndexedKeyCount() == size->tree.IndexedKeyCount(), "the same tree in an empty view");
+        }
+    }
+    const GrowthSize &small = *sizes[0];
+    const GrowthSize &large = *sizes[1];
+    Expect(large.tree.IndexedKeyCount() == (base.transactions + base.groups) * scale, "every transaction has a node");
+    for (const auto &size : sizes)
+        out << QStringLiteral("At %1x, %2 nodes: rebuild %3; into an empty view %4")
+                   .arg(size->scale)
+                   .arg(size->tree.IndexedKeyCount())
+                   .arg(summary(size->rebuilds, 1.0, "s"), summary(size->fresh, 1.0, "s"))
+            << Qt::endl;
+    out << QStringLiteral("Growth from %1x to %2x, ratio of medians over %3 rounds in turn: rebuild %4, "
+                          "into an empty view %5")
+               .arg(against)
+               .arg(scale)
+               .arg(rounds)
+               .arg(median(large.rebuilds) / median(small.rebuilds), 0, 'f', 2)
+               .arg(median(large.fresh) / median(small.fresh), 0, 'f', 2)
+        << Qt::endl;
+}
+
 void benchLookup(Database &db)
 {
     const QList<int> sizes = {1000, 10000, 100000};
@@ -214,12 +290,25 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     parser.addHelpOption();
     parser.addOption({"rounds", "Timed builds of the large tree.", "n", "5"});
+    parser.addOption({"against", "Time the build at this scale and at --scale in turn.", "M"});
     bench::AddScaleOption(parser);
     parser.process(app);
+    const int rounds = std::max(1, parser.value("rounds").toInt());
 
     bench::ScratchDatabase scratch;
     Database &db = scratch.db;
-    benchLoadAndRefresh(db, std::max(1, parser.value("rounds").toInt()), bench::Scale(parser));
+    if (parser.isSet("against")) {
+        bool ok = false;
+        const int against = parser.value("against").toInt(&ok);
+        if (!ok || against < 1 || against > 64) {
+            QTextStream(stderr) << "--against takes a whole number from 1 to 64" << Qt::endl;
+            return 2;
+        }
+        benchGrowth(db, rounds, bench::Scale(parser), against);
+        db.close();
+        return 0;
+    }
+    benchLoadAndRefresh(db, rounds, bench::Scale(parser));
     benchLookup(db);
     db.close();
     return 0;
