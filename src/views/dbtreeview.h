@@ -280,6 +280,7 @@ private:
     static int depthOf(const QTreeWidgetItem *item);
     QTreeWidgetItem *previousInTreeOrder(QTreeWidgetItem *item) const;
     void collapseFully(QTreeWidgetItem *item);
+    void openBranches(const std::vector<QTreeWidgetItem *> &branches);
     void moveSelectionOutOfCollapsed();
 
     // Drag helpers (dbtreeview_drag.cpp).

@@ -206,8 +206,11 @@ void TDBTreeView::LoadTree()
                     sum += node->info.value;
                 more = items.next(row);
             } while (more && (!hierarchical || row.parentKey == runParent));
-            if (m_ripple && parent)
-                AddToNodeValue(sum, parent);
+            if (parent) {
+                ctx.branches.push_back(parent);
+                if (m_ripple)
+                    AddToNodeValue(sum, parent);
+            }
         }
         advanceNotify();
     } catch (...) {
@@ -224,7 +227,9 @@ void TDBTreeView::finishBuild(LoadContext &ctx)
 {
     sortDetached(ctx.topLevel);
     addTopLevelItems(ctx.topLevel);
-    expandAll();
+    openBranches(ctx.branches);
+    // Laid out now, as callers may ask where rows are right after a build.
+    executeDelayedItemsLayout();
     if (topLevelItemCount() > 0)
         selectQuietly(topLevelItem(0));
 }
@@ -270,6 +275,8 @@ TTreeNode *TDBTreeView::AddParent(LoadContext &ctx, const SourceRow &row)
         parent->addChild(node);
     else
         ctx.topLevel.append(node);
+    // A group opens even while empty, so that what is put into it shows.
+    ctx.branches.push_back(node);
     indexNode(node);
     advanceNotify();
     return node;

@@ -130,11 +130,27 @@ void TDBTreeView::CollapseOneLevel(TTreeNode *node)
     runChangeHandling();
 }
 
+// Only nodes that hold or may hold others are opened. expandAll() marks
+// every leaf open too, a persistent index each, which the model then keeps
+// up to date on every later insertion and removal.
+void TDBTreeView::openBranches(const std::vector<QTreeWidgetItem *> &branches)
+{
+    // With a layout pending, opening a node only records it; otherwise each
+    // would lay out the rows below it at once.
+    scheduleDelayedItemsLayout();
+    for (QTreeWidgetItem *branch : branches)
+        branch->setExpanded(true);
+}
+
 void TDBTreeView::ExpandAll()
 {
     UpdateLock updates(*this);
     QTreeWidgetItem *top = topVisibleItem();
-    expandAll();
+    std::vector<QTreeWidgetItem *> branches;
+    for (QTreeWidgetItemIterator it(this); *it; ++it)
+        if ((*it)->childCount() > 0)
+            branches.push_back(*it);
+    openBranches(branches);
     keepTopVisible(top);
 }
 

@@ -39,15 +39,15 @@ private:
 
 // The state of one LoadTree: the parent rows held in memory so that a parent
 // can be found by key wherever the walk needs it, the nodes waiting to be
-// put into the view, and the parents being added (a guard against owner
-// chains that loop).
+// put into the view, the parents being added (a guard against owner chains
+// that loop) and the nodes to open once the tree is in the view.
 struct TDBTreeView::LoadContext
 {
     std::vector<SourceRow> parentRows;
     QHash<qint64, int> parentRowOfKey;
     QSet<qint64> parentsInProgress;
     QList<QTreeWidgetItem *> topLevel;
-    QList<TTreeNode *> created;
+    std::vector<QTreeWidgetItem *> branches;
 };
 
 // Holds back screen updates; nestable.
