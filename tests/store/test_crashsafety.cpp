@@ -2,7 +2,8 @@
 // kill the file opens, passes SQLite's integrity check, shows no problem
 // the database did not have, and holds every count either wholly as before
 // the operation or wholly as after it. QM_KILLS sets the number of kills
-// (40 by default).
+// (40 by default). A long run by hand outlasts QtTest's five minutes for
+// one test function on a busy machine: raise QTEST_FUNCTION_TIMEOUT (ms).
 
 #include "datagen.h"
 
