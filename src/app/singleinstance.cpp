@@ -46,10 +46,7 @@ bool SingleInstanceGuard::tryAcquire()
         return true;
 
     m_lock = std::make_unique<QLockFile>(m_lockPath);
-    // A running instance may hold the lock for days: only a lock whose owner
-    // has died is stale, never one that is merely old.
-    m_lock->setStaleLockTime(0);
-    if (!m_lock->tryLock(0)) {
+    if (!TakeProgramLock(*m_lock)) {
         if (m_lock->error() == QLockFile::LockFailedError)
             return false;
         // The lock folder is unusable. Fall back to asking the socket, so a

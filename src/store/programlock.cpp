@@ -1,6 +1,8 @@
 #include "store/programlock.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
 
@@ -59,12 +61,37 @@ ProgramLockNames ProgramLockNamesFor(const QString &key)
     return names;
 }
 
+bool TakeProgramLock(QLockFile &lock)
+{
+    // A running program may hold the lock for days: only a lock whose owner
+    // has died is stale, never one that is merely old.
+    lock.setStaleLockTime(0);
+    if (lock.tryLock(0))
+        return true;
+    if (lock.error() != QLockFile::LockFailedError)
+        return false;
+    qint64 pid = 0;
+    QString host, app;
+    if (lock.getLockInfo(&pid, &host, &app))
+        return false;
+    // No owner's name: with the stale time at zero Qt would keep such a
+    // file for ever, and the program would never start again. A live owner
+    // writes its name straight after creating the file and holds a file
+    // lock on it meanwhile, which the removal respects; the age is a
+    // further margin.
+    constexpr qint64 ownerlessGraceMs = 2000;
+    const QFileInfo file(lock.fileName());
+    if (file.lastModified().msecsTo(QDateTime::currentDateTime()) < ownerlessGraceMs)
+        return false;
+    if (!lock.removeStaleLockFile())
+        return false;
+    return lock.tryLock(0);
+}
+
 bool IsProgramRunning(const QString &key)
 {
     QLockFile lock(ProgramLockNamesFor(key).lockPath);
-    // Only a lock whose owner is alive counts; a dead owner's is stale.
-    lock.setStaleLockTime(0);
-    if (lock.tryLock(0)) {
+    if (TakeProgramLock(lock)) {
         lock.unlock();
         return false;
     }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QLockFile;
+
 namespace qm {
 
 // The identifier the program runs under, and the variable that overrides it
@@ -18,6 +20,11 @@ struct ProgramLockNames
     QString serverName;
 };
 ProgramLockNames ProgramLockNamesFor(const QString &key = QString());
+
+// Takes the lock at once or not at all. A lock whose owner has died is
+// taken over, and so is one without an owner's name in it, as a process
+// killed between creating the file and writing its name leaves behind.
+bool TakeProgramLock(QLockFile &lock);
 
 // True while a live program of this user holds the lock.
 bool IsProgramRunning(const QString &key = QString());

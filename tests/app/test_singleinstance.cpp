@@ -1,4 +1,5 @@
 #include "app/singleinstance.h"
+#include "store/programlock.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -72,6 +73,36 @@ private slots:
         QVERIFY(next.tryAcquire());
         // The dead instance's socket is replaced by a working one.
         expectSecondInstanceActivates(next, key);
+    }
+
+    // A process killed between creating the lock file and writing its name
+    // into it leaves an empty file. Once it is clearly not being written,
+    // it must not keep the program (or a restore) out for ever.
+    void ownerlessLockIsTakenOverOnceOld_data()
+    {
+        QTest::addColumn<qint64>("ageMs");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("left by a kill a minute ago") << qint64(60000) << true;
+        QTest::newRow("just created, its owner about to write") << qint64(0) << false;
+    }
+
+    void ownerlessLockIsTakenOverOnceOld()
+    {
+        QFETCH(qint64, ageMs);
+        QFETCH(bool, taken);
+        const QString key = freshKey();
+        const QString path = qm::ProgramLockNamesFor(key).lockPath;
+        QFile empty(path);
+        QVERIFY(empty.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QVERIFY(empty.setFileTime(QDateTime::currentDateTime().addMSecs(-ageMs), QFileDevice::FileModificationTime));
+        empty.close();
+
+        QCOMPARE(qm::IsProgramRunning(key), !taken);
+        QCOMPARE(QFile::exists(path), !taken);
+        SingleInstanceGuard guard(key);
+        QCOMPARE(guard.tryAcquire(), taken);
+        if (!taken)
+            QFile::remove(path);
     }
 
     void releasedLockCanBeTakenAgain()
