@@ -114,14 +114,19 @@ std::vector<LinkRow> makeLinks(const CountShape &shape, std::vector<TransRow> &t
     return links;
 }
 
-void insertCountRow(Database &db, int id, const CountShape &shape, int copyOf, QRandomGenerator &rng)
+// The row's total is filled in once the items are written.
+Characteristics insertCountRow(Database &db, int id, const CountShape &shape, int copyOf, QRandomGenerator &rng)
 {
     QVariantList v = {id, QStringLiteral("SYS%1").arg(id % 12), QStringLiteral("Generated count %1").arg(id),
                       "12:00:00", "2024-01-02", "11:00:00", "2024-01-01", " ", shape.type, 1.0, copyOf};
-    for (int i = 0; i < CharacteristicCount; ++i)
-        v << between(rng, 0, 5);
+    Characteristics vaf{};
+    for (int i = 0; i < CharacteristicCount; ++i) {
+        vaf[size_t(i)] = between(rng, 0, 5);
+        v << vaf[size_t(i)];
+    }
     v << 0.0 << 0.0 << "U" << QStringLiteral("Notes of count %1").arg(id) << 1.0 << 0 << id;
     db.exec(QStringLiteral("INSERT INTO CCounts VALUES (%1)").arg(QStringList(v.size(), "?").join(',')), v);
+    return vaf;
 }
 
 } // namespace
@@ -146,11 +151,13 @@ int GenerateCount(Database &db, int id, const CountShape &shape, int firstTag, Q
         files.push_back({firstTag + i, pick(rng, {"I", "E"}), change(), between(rng, 1, 8), between(rng, 1, 60)});
     const std::vector<LinkRow> links = makeLinks(shape, trans, firstItem, files, rng);
 
-    insertCountRow(db, id, shape, copyOf, rng);
+    const Characteristics vaf = insertCountRow(db, id, shape, copyOf, rng);
+    ChangeSums sums;
     QSqlQuery tq = db.prepare(QStringLiteral("INSERT INTO CTrans VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const TransRow &t : trans) {
         const int complexity = TransComplexity(InputCell(t.inputFiles, t.inputDets),
                                                OutputCell(t.outputFiles, t.outputDets), t.type);
+        sums.add(t.change, t.type == "G", TransWeight(complexity, t.type));
         run(tq, {id, t.tag, itemName(rng, t.tag), double(TransWeight(complexity, t.type)),
                  ComplexityCode(complexity), t.type, t.change, t.owner, t.inputDets, t.inputFiles, t.outputDets,
                  t.outputFiles, QStringLiteral("Memo of transaction %1").arg(t.tag)});
@@ -158,12 +165,16 @@ int GenerateCount(Database &db, int id, const CountShape &shape, int firstTag, Q
     QSqlQuery fq = db.prepare(QStringLiteral("INSERT INTO CFiles VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const FileRow &f : files) {
         const int complexity = CellComplexity(FileCell(f.rets, f.dets));
+        sums.add(f.change, false, FileWeight(complexity, f.type));
         run(fq, {id, f.tag, itemName(rng, f.tag), double(FileWeight(complexity, f.type)), ComplexityCode(complexity),
                  f.rets, f.dets, f.type, f.change, QStringLiteral("Memo of file %1").arg(f.tag)});
     }
     QSqlQuery lq = db.prepare(QStringLiteral("INSERT INTO CFilesLink VALUES (?, ?, ?, ?, ' ')"));
     for (const LinkRow &l : links)
         run(lq, {id, l.file, l.trans, l.flag});
+    // The catalogue's figure, as a save would store it (the count was made at 1.00).
+    db.exec(QStringLiteral("UPDATE CCounts SET FP_Val = ? WHERE Id = ?"),
+            {CountTotals(sums, ValueAdjustmentFactor(vaf), 1.0).totalAdjusted, id});
     return firstTag + std::max(static_cast<int>(trans.size()), shape.files);
 }
 

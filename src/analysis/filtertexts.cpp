@@ -1,10 +1,6 @@
 #include "analysis/filtertexts.h"
 
 #include "counting/codes.h"
-#include "counting/rules.h"
-#include "store/database.h"
-
-#include <QSqlQuery>
 #include <QStringList>
 
 namespace qm {
@@ -40,21 +36,6 @@ FilterTexts BuildFilterTexts(const FilterChoices &choices, int countId, int file
     texts.fileText = change + complexity;
     texts.transText = change + complexity + type + file;
     return texts;
-}
-
-qint64 UnfilteredTotalAdjusted(Database &db, int countId, double vafAfter, double vafBefore)
-{
-    // The same items an unfiltered tree holds: every elementary transaction
-    // (wherever its group is) and every file.
-    ChangeSums sums;
-    for (const QString &sql :
-         {QStringLiteral("SELECT Change_Type, FP_Val FROM Trans WHERE Count_Id = ? AND Type IN ('I', 'O', 'Q')"),
-          QStringLiteral("SELECT Change_Type, FP_Val FROM Files WHERE Count_Id = ?")}) {
-        QSqlQuery q = db.exec(sql, {countId});
-        while (q.next())
-            sums.add(q.value(0).toString(), false, q.value(1).toDouble());
-    }
-    return CountTotals(sums, vafAfter, vafBefore).totalAdjusted;
 }
 
 } // namespace qm

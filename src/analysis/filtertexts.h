@@ -11,8 +11,6 @@
 
 namespace qm {
 
-class Database;
-
 // The ticks of the dialog's code boxes, in the order the boxes are shown.
 // A group whose "Show All" is ticked has none of its boxes ticked.
 struct FilterChoices
@@ -57,9 +55,5 @@ struct FilterState
         filterChanged = false;
     }
 };
-
-// The count's "Total Adjusted FPs:" over every item of the working tables,
-// whatever a filter hides from the trees: the figure the catalogue keeps.
-qint64 UnfilteredTotalAdjusted(Database &db, int countId, double vafAfter, double vafBefore);
 
 } // namespace qm

@@ -168,7 +168,6 @@ private:
     // Commands (mainform_commands.cpp).
     void Save();
     void SaveAs(const QString &type);
-    void AfterSave(bool saved);
     void ToggleReadOnly();
     void CountOk();
     void CountCancel();
@@ -188,8 +187,6 @@ private:
     void RenewFilterTexts();
     void OpenFind();
     void SearchMenuShown();
-    // The catalogue's figure after a save: never a filtered one.
-    void StoreSavedTotal();
 
     // WorkingCopyUi: what the working copy asks of the editor.
     MessageAnswer message(MessageKind kind, const QString &text, MessageButtons buttons) override;
@@ -246,8 +243,6 @@ private:
 
     // The user chose not to save: the saved count's total stays as it was.
     bool m_closeDiscarded = false;
-    // A save as stores the new count's total once its trees are rebuilt.
-    bool m_storeTotalAfterLoad = false;
 
     std::function<std::optional<QString>()> m_askName;
     std::function<void()> m_cancelReport;

@@ -31,7 +31,6 @@ int TMainForm::RunModal()
     m_wc.setUi(this);
     m_result = 0;
     m_closeDiscarded = false;
-    m_storeTotalAfterLoad = false;
     setWindowModality(Qt::ApplicationModal);
     Opening();
     QEventLoop loop;

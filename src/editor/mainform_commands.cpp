@@ -87,28 +87,16 @@ void TMainForm::Save()
 {
     if (!PostPendingEdits())
         return;
-    AfterSave(m_wc.SaveWorkingCopy());
+    // The save writes the count's total with its rows.
+    m_wc.SaveWorkingCopy();
+    UpdateCommands();
 }
 
 void TMainForm::SaveAs(const QString &type)
 {
     if (!PostPendingEdits())
         return;
-    AfterSave(m_wc.SaveWorkingCopyAs(type));
-}
-
-void TMainForm::AfterSave(bool saved)
-{
-    // The saved row carries the total the count had when it was opened;
-    // give it the figure it has now, so that closing without saving later
-    // edits leaves the catalogue right. A derived count's trees are rebuilt
-    // first.
-    if (saved) {
-        if (m_pendingStep != LoadStep::None)
-            m_storeTotalAfterLoad = true;
-        else
-            StoreSavedTotal();
-    }
+    m_wc.SaveWorkingCopyAs(type);
     UpdateCommands();
 }
 

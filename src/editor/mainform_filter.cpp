@@ -140,18 +140,6 @@ void TMainForm::RenewFilterTexts()
     m_filesPage->itemSource().setConditionLine(filter.fileFilterText);
 }
 
-void TMainForm::StoreSavedTotal()
-{
-    if (!m_state.filterActive) {
-        m_wc.StoreCountTotal();
-        return;
-    }
-    // The trees show part of the count; the catalogue keeps all of it.
-    const qint64 total =
-        UnfilteredTotalAdjusted(m_db, m_state.currentCountId, m_summary->vafAfter(), m_summary->vafBefore());
-    m_db.exec(QStringLiteral("UPDATE CCounts SET FP_Val = ? WHERE Id = ?"), {total, m_state.currentCountId});
-}
-
 void TMainForm::OpenFind()
 {
     int result = 0;

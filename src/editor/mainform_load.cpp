@@ -138,10 +138,6 @@ void TMainForm::BuildTotals()
         SetStatusText(QString());
     }
     m_pendingStep = LoadStep::None;
-    if (m_storeTotalAfterLoad) {
-        m_storeTotalAfterLoad = false;
-        StoreSavedTotal();
-    }
     EndOpeningBusy();
     UpdateCommands();
     emit LoadFinished();

@@ -10,6 +10,8 @@
 #include "store/tablecopy.h"
 #include "store/workingcopyui.h"
 
+#include <QSqlQuery>
+
 #include <algorithm>
 
 namespace qm {
@@ -251,6 +253,33 @@ QString WorkingCopy::appendWorkingRows()
     return {};
 }
 
+// The row to be saved gets the total its items give, inside the save's
+// transaction: a save cut short after its commit, or a derivation that
+// changes the items' change types, never leaves the catalogue with another
+// count's figure.
+void WorkingCopy::setWorkingTotal()
+{
+    QStringList columns{QStringLiteral("Old_VAF")};
+    for (int i = 1; i <= CharacteristicCount; ++i)
+        columns << QStringLiteral("VAF_%1").arg(i);
+    QSqlQuery count = m_db.exec(QStringLiteral("SELECT %1 FROM Counts LIMIT 1").arg(columns.join(QStringLiteral(", "))));
+    if (!count.next())
+        return;
+    Characteristics vaf{};
+    for (int i = 0; i < CharacteristicCount; ++i)
+        vaf[size_t(i)] = count.value(1 + i).toInt();
+    ChangeSums sums;
+    QSqlQuery trans = m_db.exec(QStringLiteral("SELECT Change_Type, Type, FP_Val FROM Trans"));
+    while (trans.next())
+        sums.add(trans.value(0).toString(), trans.value(1).toString().trimmed() == code::TransGroup,
+                 trans.value(2).toDouble());
+    QSqlQuery files = m_db.exec(QStringLiteral("SELECT Change_Type, FP_Val FROM Files"));
+    while (files.next())
+        sums.add(files.value(0).toString(), false, files.value(1).toDouble());
+    m_db.exec(QStringLiteral("UPDATE Counts SET FP_Val = ?"),
+              {CountTotals(sums, ValueAdjustmentFactor(vaf), count.value(0).toDouble()).totalAdjusted});
+}
+
 void WorkingCopy::renumberForSave(int newId)
 {
     const QDateTime now = m_clock();
@@ -292,6 +321,7 @@ bool WorkingCopy::SaveWorkingCopy()
         renumberForSave(newId);
         ui().refreshCursors();
         deleteCountRows(newId);
+        setWorkingTotal();
         failure = appendWorkingRows();
         if (failure.isEmpty()) {
             if (!m_state.newCount) {
@@ -344,6 +374,7 @@ bool WorkingCopy::SaveWorkingCopyAs(const QString &requestedType)
         deriveWorkingCopy(kind, requestedType, newId, parentId, *name);
         ui().refreshCursors();
         deleteCountRows(newId);
+        setWorkingTotal();
         failure = appendWorkingRows();
         if (failure.isEmpty())
             tx.commit();

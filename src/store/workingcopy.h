@@ -88,6 +88,7 @@ private:
     bool prepareSave();
     void deleteCountRows(int id);
     QString appendWorkingRows();
+    void setWorkingTotal();
     void renumberForSave(int newId);
     void deriveWorkingCopy(Derivation kind, const QString &typeCode, int newId, int parentId,
                            const QString &name);

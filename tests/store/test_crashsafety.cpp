@@ -167,6 +167,7 @@ void TestCrashSafety::initTestCase()
     bool ok = false;
     const QStringList pristineProblems = Problems(m_pristine, &ok);
     QVERIFY(ok);
+    QCOMPARE(pristineProblems, QStringList());
     for (Operation &op : m_ops) {
         const QString ref = m_work.filePath(QStringLiteral("ref-") + QString(op.name).replace(' ', '-'));
         CopyDatabase(m_pristine, ref);
@@ -182,6 +183,9 @@ void TestCrashSafety::initTestCase()
         op.after = Snapshot(ref);
         op.problemsAfter = Problems(ref, &ok);
         QVERIFY(ok);
+        // A finished operation leaves no problem behind, the stored totals
+        // included.
+        QCOMPARE(op.problemsAfter, QStringList());
         // Compaction changes where rows lie, not what they say.
         QVERIFY2(op.name == QLatin1String("compact") || op.after != op.before, qPrintable(op.name));
     }
