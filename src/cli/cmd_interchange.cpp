@@ -135,13 +135,11 @@ int RunImport(const QString &db, const QStringList &words)
     try {
         const int id = LoadImport(session.db(), check);
         // As the catalogue does after an import: a new count that is then
-        // saved, its total stored with it in the same transaction.
+        // saved; the save stores its total in the same transaction.
         state.currentCountId = id;
         state.newCount = true;
         state.changeCount = 1;
-        const qint64 total = WorkingTotal(session.db(), id);
-        session.setTotal(total);
-        session.db().exec(QStringLiteral("UPDATE Counts SET FP_Val = ?"), {total});
+        session.setTotal(WorkingTotal(session.db(), id));
         if (!session.workingCopy().SaveWorkingCopy()) {
             // The reason is already on stderr.
             if (session.messages().contains(text::DuplicateCountName))
