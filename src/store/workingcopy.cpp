@@ -60,6 +60,24 @@ StoreQuery loadQuery(const QString &source, const QString &columns, const QStrin
     return q;
 }
 
+// The links are kept in saved order, which the count index does not hold:
+// found through it, every row is a seek into the table and the whole lot is
+// sorted again, a cost that grew faster than the count. A save appends a
+// count's links together, so they lie in one stretch of rowids; the index
+// gives the stretch's ends (reading the index alone) and the table is walked
+// along it. The count test on the walk keeps the result right should other
+// rows ever lie inside the stretch; the plus keeps the planner off the index.
+StoreQuery linksLoadQuery(const QString &columns, int id)
+{
+    StoreQuery q(QStringLiteral("SELECT %1 FROM CFilesLink WHERE rowid BETWEEN "
+                                "(SELECT MIN(rowid) FROM CFilesLink WHERE Count_Id = :Id) AND "
+                                "(SELECT MAX(rowid) FROM CFilesLink WHERE Count_Id = :Id) AND +Count_Id = :Id")
+                     .arg(columns),
+                 QStringLiteral("ORDER BY rowid"));
+    q.setParam(QStringLiteral("Id"), id);
+    return q;
+}
+
 } // namespace
 
 WorkingCopy::WorkingCopy(Database &db, AppState &state, WorkingCopyUi *ui)
@@ -185,9 +203,7 @@ void WorkingCopy::LoadWorkingCopy(int id, const StatusCallback &status)
     // One transaction: a failure leaves the previous working copy whole.
     Transaction tx(m_db);
     report(text::StatusLoadLinks);
-    ReplaceTable(m_db, QStringLiteral("FilesLink"),
-                 loadQuery(QStringLiteral("CFilesLink"), columnList(QStringLiteral("FilesLink")),
-                           QStringLiteral("Count_Id"), QStringLiteral("ORDER BY rowid"), id));
+    ReplaceTable(m_db, QStringLiteral("FilesLink"), linksLoadQuery(columnList(QStringLiteral("FilesLink")), id));
     report(text::StatusLoadFiles);
     ReplaceTable(m_db, QStringLiteral("Files"),
                  loadQuery(QStringLiteral("CFiles"), columnList(QStringLiteral("Files")),

@@ -354,6 +354,20 @@ void TestWorkingCopy::loadCopiesOneCountInFourSteps()
     QCOMPARE(m_db->scalar("SELECT COUNT(*) FROM FilesLink").toInt(), 0);
     QCOMPARE(TableColumns(*m_db, "FilesLink"),
              (QStringList{"Count_Id", "File_Tag", "Trans_Tag", "Input_Output_Flag", "Update_Flag"}));
+    // Links stored out of tag order, with another count's links among them
+    // and on either side: exactly the count's own come back, in stored order.
+    addCount(10, "Ten");
+    addCount(11, "Eleven");
+    addLink(11, 1, 1);
+    addLink(10, 2, 5, "O");
+    addLink(11, 2, 2);
+    addLink(10, 1, 9);
+    addLink(10, 3, 1, "O");
+    addLink(11, 3, 3);
+    const QStringList own = rows("CFilesLink", "WHERE +Count_Id = 10 ORDER BY rowid");
+    QCOMPARE(own.size(), 3);
+    m_wc->LoadWorkingCopy(10);
+    QCOMPARE(rows("FilesLink"), own);
 }
 
 void TestWorkingCopy::saveRenumbersAndRepointsDerived()
